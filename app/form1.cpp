@@ -1,0 +1,229 @@
+#include "app/form1.h"
+
+#include "app/announcement.h"
+#include "app/pause.h"
+#include "app/window_moves.h"
+#include "chat_link/chat_link.h"
+#include "platform/file_list.h"
+#include "platform/screen.h"
+#include "platform/text.h"
+
+namespace Form1 {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"toofel";
+constexpr wchar_t kAppTitle[] = L"t\u00F8\u00F8fel";
+constexpr wchar_t kTitleCaption[] = L" t\u00F8\u00F8fel mp3's";
+constexpr wchar_t kInitialColor[] = L"#0080c0";
+constexpr wchar_t kMp3Pattern[] = L"*.mp3";
+constexpr wchar_t kFontFace[] = L"Microsoft Sans Serif";
+constexpr int kTitleFontCentipoints = 675;
+constexpr int kStandardFontCentipoints = 800;
+constexpr int kClientWidthTwips = 1620;
+constexpr int kClientHeightTwips = 4290;
+constexpr int kScreenMarginTwips = 600;
+constexpr double kIdLineDelaySeconds = 0.5;
+constexpr DWORD kWindowStyle =
+    WS_POPUP | WS_BORDER | WS_SYSMENU;  // the menu is never drawn; it lets the taskbar close us
+constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+
+constexpr const wchar_t* kCommandReference[] = {
+    L"p (mp3) - plays mp3",
+    L"stop - stops the mp3",
+    L"pause - pauses mp3",
+    L"unpuase - unpause mp3",
+    L"playing - get what mp3 you're listening to",
+    L"count - counts the mp3's in your current firectory",
+    L"r - random mp3",
+    L"dir (directory) - sets directory",
+    L"handle (handle) - sets handle",
+    L"handle? - gets current handle",
+    L"color - changes ascii color",
+    L"exit - exits toofel",
+};
+
+// Left, top, width and height in twips, inside the containing control.
+struct Placement {
+  int left, top, width, height;
+};
+
+// The window and its controls; all null once the window is destroyed.
+struct Form {
+  HWND window, picture1, label1, frame1, coms, file1, list1, handle, mp3dir, lumoScan1, player, color;
+};
+
+Form form{};
+HFONT titleFont = nullptr;
+HFONT standardFont = nullptr;
+int dpi = USER_DEFAULT_SCREEN_DPI;
+WNDPROC labelStandardProc = nullptr;
+
+int Pixels(int twips) {
+  return Platform::TwipsToPixels(twips, dpi);
+}
+
+HFONT MakeFont(int centipoints) {
+  return CreateFontW(-MulDiv(centipoints, dpi, 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, kFontFace);
+}
+
+HWND MakeControl(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle, HWND parent, Placement at,
+                 HFONT font) {
+  const HWND control =
+      CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, Pixels(at.left), Pixels(at.top),
+                      Pixels(at.width), Pixels(at.height), parent, nullptr, nullptr, nullptr);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return control;
+}
+
+HWND MakeTextBox(const wchar_t* text, HWND parent, Placement at, HFONT font) {
+  return MakeControl(L"EDIT", text, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, parent, at, font);
+}
+
+HWND MakeListBox(HWND parent, Placement at, HFONT font) {
+  return MakeControl(L"LISTBOX", L"", WS_TABSTOP | WS_VSCROLL | LBS_NOSEL | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE,
+                     parent, at, font);
+}
+
+// The media player and chat-scan controls are never driven; a frame of their size holds their place.
+HWND MakePlaceholder(HWND parent, Placement at) {
+  return MakeControl(L"STATIC", L"", SS_ETCHEDFRAME, 0, parent, at, standardFont);
+}
+
+bool IsPress(UINT message) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONDBLCLK:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The second press of a quick double click arrives as a double-click message; it is a press too.
+LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsPress(message)) {
+    OnTitlePress();
+    return message == WM_XBUTTONDOWN || message == WM_XBUTTONDBLCLK;
+  }
+  return CallWindowProcW(labelStandardProc, label, message, wParam, lParam);
+}
+
+void FillFileList() {
+  const std::vector<std::wstring> names = Platform::ListFiles(kMp3Pattern);
+  size_t characters = 0;
+  for (const std::wstring& name : names) characters += name.size() + 1;
+  SendMessageW(form.file1, LB_INITSTORAGE, names.size(), characters * sizeof(wchar_t));
+  for (const std::wstring& name : names)
+    SendMessageW(form.file1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+}
+
+int FileCount() {
+  return static_cast<int>(SendMessageW(form.file1, LB_GETCOUNT, 0, 0));
+}
+
+// Created in tab order, which the dialog manager follows for Tab.
+void CreateControls(HWND window) {
+  titleFont = MakeFont(kTitleFontCentipoints);
+  standardFont = MakeFont(kStandardFontCentipoints);
+  form.window = window;
+  form.picture1 = MakeControl(L"STATIC", L"", 0, WS_EX_CONTROLPARENT, window, {0, 0, 1600, 195}, standardFont);
+  form.label1 = MakeControl(L"STATIC", kTitleCaption, SS_NOTIFY | SS_LEFTNOWORDWRAP, 0, form.picture1,
+                            {0, -10, 1575, 255}, titleFont);
+  labelStandardProc =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrW(form.label1, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LabelProc)));
+  form.frame1 =
+      MakeControl(L"BUTTON", L"", BS_GROUPBOX, WS_EX_CONTROLPARENT, window, {0, 130, 1625, 1295}, standardFont);
+  form.coms = MakeListBox(form.frame1, {40, 120, 1540, 420}, titleFont);
+  form.file1 = MakeListBox(form.frame1, {30, 520, 1555, 450}, titleFont);
+  form.list1 = MakeListBox(window, {120, 1920, 735, 450}, standardFont);
+  form.handle = MakeTextBox(L"", window, {120, 1560, 735, 285}, standardFont);
+  form.mp3dir = MakeTextBox(L"", form.frame1, {40, 960, 1540, 285}, titleFont);
+  form.lumoScan1 = MakePlaceholder(window, {120, 2640, 975, 255});
+  form.player = MakePlaceholder(window, {120, 3360, 975, 495});
+  form.color = MakeTextBox(kInitialColor, window, {1080, 2520, 615, 285}, standardFont);
+  FillFileList();
+}
+
+void OnDestroy() {
+  form = {};
+  PostQuitMessage(0);
+}
+
+void OnFinalDestroy() {
+  DeleteObject(titleFont);
+  DeleteObject(standardFont);
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      CreateControls(window);
+      return 0;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    case WM_NCDESTROY:
+      OnFinalDestroy();
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The window can close during any wait of a press; nothing may run on after that.
+bool IsOpen() {
+  return form.window != nullptr;
+}
+
+}  // namespace
+
+WindowHandle Create(HINSTANCE instance, int show) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kWindowClass;
+  if (!RegisterClassExW(&windowClass)) return nullptr;
+
+  dpi = Platform::ScreenDpi();
+  RECT frame{0, 0, Pixels(kClientWidthTwips), Pixels(kClientHeightTwips)};
+  AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
+  const HWND window = CreateWindowExW(kWindowExStyle, kWindowClass, kAppTitle, kWindowStyle, Pixels(kScreenMarginTwips),
+                                      Pixels(kScreenMarginTwips), frame.right - frame.left, frame.bottom - frame.top,
+                                      nullptr, nullptr, instance, nullptr);
+  if (!window) return nullptr;
+  ShowMainWindow();
+  ShowWindow(window, show);
+  return window;
+}
+
+void ShowMainWindow() {
+  Module1::KeepOnTop(form.window);
+  for (const wchar_t* line : kCommandReference) {
+    SendMessageW(form.coms, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+  }
+}
+
+void OnTitlePress() {
+  Module1::DragByTitle(form.window);
+  if (!IsOpen()) return;
+  EnsureSettings();
+  if (!IsOpen()) return;
+  Module1::SendChatLine(BannerLine(Platform::TextOf(form.color)));
+  Module1::PauseSeconds(kIdLineDelaySeconds);
+  if (!IsOpen()) return;
+  Module1::SendChatLine(IdLine(Platform::TextOf(form.color), Platform::TextOf(form.handle), FileCount()));
+}
+
+void EnsureSettings() {}
+
+}  // namespace Form1

@@ -1,0 +1,22 @@
+#pragma once
+#include "platform/window_handle.h"
+
+// The main window: a narrow always-on-top strip whose title label announces
+// the program in the chat room when pressed.
+namespace Form1 {
+
+// Creates the window with its controls, runs the load handler and shows it.
+// Returns nullptr when the window cannot be created.
+WindowHandle Create(HINSTANCE instance, int show);
+
+// Load handler: runs once, before the window is first shown.
+void ShowMainWindow();
+
+// A press of any mouse button on the title label, with any modifier keys and at
+// any spot: drag, make sure the settings are known, then announce.
+void OnTitlePress();
+
+// Loads the screen name and mp3 directory into their fields.
+void EnsureSettings();
+
+}  // namespace Form1

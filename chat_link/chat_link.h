@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+
+#include "platform/window_handle.h"
+
+namespace Module1 {
+
+// The first document window of the chat client that has a transcript, a combo
+// box, an icon button and a static text; nullptr when there is none. Searched
+// anew on every call.
+WindowHandle FindChatRoom();
+
+// Types the line into the chat room's input field and presses Enter there.
+// Without a client, a room or an input field nothing happens.
+void SendChatLine(const std::wstring& text);
+
+}  // namespace Module1

@@ -1,0 +1,36 @@
+#include "platform/events.h"
+
+#include <windows.h>
+
+namespace Platform {
+namespace {
+
+// Keyboard navigation (Tab between the fields) goes through the dialog manager.
+void Handle(MSG& message) {
+  const HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  if (root && IsDialogMessageW(root, &message)) return;
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+}
+
+}  // namespace
+
+bool DispatchPendingEvents() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return false;
+    }
+    Handle(message);
+  }
+  return true;
+}
+
+int RunMessageLoop() {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) Handle(message);
+  return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 1;
+}
+
+}  // namespace Platform

@@ -1,0 +1,25 @@
+#include "platform/file_list.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace Platform {
+
+std::vector<std::wstring> ListFiles(const wchar_t* pattern) {
+  constexpr DWORD kLeftOut = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW entry;
+  const HANDLE search =
+      FindFirstFileExW(pattern, FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(entry.dwFileAttributes & kLeftOut)) names.emplace_back(entry.cFileName);
+  } while (FindNextFileW(search, &entry));
+  FindClose(search);
+  std::sort(names.begin(), names.end(),
+            [](const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) < 0; });
+  return names;
+}
+
+}  // namespace Platform

@@ -1,0 +1,5 @@
+#pragma once
+#include <windows.h>
+
+// A platform window; nullptr means none.
+using WindowHandle = HWND;
