@@ -1,0 +1,13 @@
+#pragma once
+// The record of posted lines that tests read while chat-sim runs:
+//   <ms> <room> <len> <bytes>\n
+// <ms> is the performance counter in milliseconds with three decimals, so it
+// compares with the same counter read in other processes.
+
+#include <string>
+
+bool OpenChatLog(const std::wstring& path);
+void CloseChatLog();
+
+// Does nothing when no log is open.
+void LogPostedLine(int room, const std::string& line);

@@ -1,0 +1,15 @@
+#pragma once
+// The windows inside a room: transcript, input field, and the painted
+// stand-ins for the combo box, icon button and static text.
+
+#include <windows.h>
+
+#include <string>
+
+bool RegisterControlClasses(HINSTANCE instance);
+
+// The transcript fonts, made once for the life of the program.
+void CreateControlFonts();
+void DeleteControlFonts();
+
+void AppendTranscriptLine(HWND transcript, const std::string& line);
