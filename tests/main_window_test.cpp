@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include "expected_lines.h"
+#include "support.h"
+
+namespace {
+
+const std::vector<std::wstring> kCommandReference = {
+    L"p (mp3) - plays mp3",
+    L"stop - stops the mp3",
+    L"pause - pauses mp3",
+    L"unpuase - unpause mp3",
+    L"playing - get what mp3 you're listening to",
+    L"count - counts the mp3's in your current firectory",
+    L"r - random mp3",
+    L"dir (directory) - sets directory",
+    L"handle (handle) - sets handle",
+    L"handle? - gets current handle",
+    L"color - changes ascii color",
+    L"exit - exits toofel",
+};
+
+int ScreenDpi() {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+struct Closing {
+  Toofel& toofel;
+  ~Closing() {
+    CloseLikeTheTaskbar(toofel.window);
+    WaitForExit(toofel.process);
+    EndProcess(toofel.process);
+  }
+};
+
+TEST(MainWindow, StartsWithItsInitialContent) {
+  TempFolder program, start;
+  for (const wchar_t* name : {L"b.mp3", L"A.mp3", L"c.mp3", L"notes.txt", L"song.mp3.txt"})
+    WriteBytes(start.File(name), "");
+  CreateDirectoryW(start.File(L"folder.mp3").c_str(), nullptr);
+  Toofel toofel = StartToofel(program.path, start.path);
+  Closing closing{toofel};
+  ASSERT_NE(toofel.window, nullptr);
+
+  EXPECT_EQ(ListItems(toofel.coms), kCommandReference);
+  EXPECT_EQ(ListItems(toofel.file1), (std::vector<std::wstring>{L"A.mp3", L"b.mp3", L"c.mp3"}));
+  EXPECT_TRUE(ListItems(toofel.list1).empty());
+  EXPECT_EQ(TextOf(toofel.color), L"#0080c0");
+  EXPECT_EQ(TextOf(toofel.handle), L"");
+  EXPECT_EQ(TextOf(toofel.mp3dir), L"");
+  EXPECT_EQ(TextOf(toofel.label), L" t\u00F8\u00F8fel mp3's");
+
+  EXPECT_TRUE(GetWindowLongW(toofel.window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_NE(GetWindowLongW(toofel.window, GWL_STYLE) & WS_CAPTION, static_cast<LONG>(WS_CAPTION));
+  RECT client;
+  GetClientRect(toofel.window, &client);
+  EXPECT_EQ(client.right, MulDiv(1620, ScreenDpi(), 1440));
+  EXPECT_EQ(client.bottom, MulDiv(4290, ScreenDpi(), 1440));
+}
+
+TEST(MainWindow, AltF4ClosesWithExitCodeZero) {
+  TempFolder program, start;
+  Toofel toofel = StartToofel(program.path, start.path);
+  ASSERT_NE(toofel.window, nullptr);
+  SetForegroundWindow(toofel.window);
+  WaitUntil([&] { return GetForegroundWindow() == toofel.window; });
+  INPUT keys[4] = {};
+  const WORD sequence[4][2] = {{VK_MENU, 0}, {VK_F4, 0}, {VK_F4, KEYEVENTF_KEYUP}, {VK_MENU, KEYEVENTF_KEYUP}};
+  for (int i = 0; i < 4; ++i) {
+    keys[i].type = INPUT_KEYBOARD;
+    keys[i].ki.wVk = sequence[i][0];
+    keys[i].ki.dwFlags = sequence[i][1];
+  }
+  SendInput(4, keys, sizeof(INPUT));
+  EXPECT_EQ(WaitForExit(toofel.process), 0u);
+  EndProcess(toofel.process);
+}
+
+TEST(MainWindow, EmptyStartFolderListsNothingAndCountsZero) {
+  TempFolder program, start, logs;
+  const std::wstring log = logs.File(L"chat.log");
+  Process sim = StartChatSim(log, L"tcisr");
+  Toofel toofel = StartToofel(program.path, start.path);
+  Closing closing{toofel};
+  EXPECT_TRUE(ListItems(toofel.file1).empty());
+  PressAndRelease(toofel.label, Button::Right);
+  std::vector<ChatRecord> lines;
+  WaitUntil([&] { return (lines = ReadChatLog(log)).size() >= 2; });
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1].bytes, TOOFEL_ID("#0080c0", "", "0"));
+  EndProcess(sim);
+}
+
+}  // namespace

@@ -1,0 +1,247 @@
+#include "support.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+TempFolder::TempFolder() {
+  wchar_t base[MAX_PATH];
+  GetTempPathW(MAX_PATH, base);
+  static unsigned counter = 0;
+  wchar_t name[64];
+  swprintf(name, 64, L"toofel-test-%lu-%u", GetCurrentProcessId(), ++counter);
+  path = std::wstring(base) + name;
+  CreateDirectoryW(path.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder() {
+  // Read-only files left by a test must not keep the folder alive.
+  std::wstring from = path + L"\\*";
+  WIN32_FIND_DATAW entry;
+  const HANDLE search = FindFirstFileW(from.c_str(), &entry);
+  if (search != INVALID_HANDLE_VALUE) {
+    do SetFileAttributesW(File(entry.cFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
+    while (FindNextFileW(search, &entry));
+    FindClose(search);
+  }
+  std::wstring doubleTerminated = path + L'\0';
+  SHFILEOPSTRUCTW operation{};
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = doubleTerminated.c_str();
+  operation.fFlags = FOF_NO_UI;
+  SHFileOperationW(&operation);
+}
+
+void WriteBytes(const std::wstring& file, const std::string& bytes) {
+  const HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(handle);
+}
+
+std::string ReadBytes(const std::wstring& file) {
+  const HANDLE handle =
+      CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return {};
+  std::string bytes(GetFileSize(handle, nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(handle);
+  bytes.resize(read);
+  return bytes;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount64() > deadline) return false;
+    Sleep(10);
+  }
+}
+
+std::wstring BuiltProgram(const wchar_t* name) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring folder(self);
+  folder.resize(folder.find_last_of(L'\\'));
+  folder.resize(folder.find_last_of(L'\\'));
+  return folder + L"\\" + name;
+}
+
+Process StartProcess(const std::wstring& program, const std::wstring& arguments, const std::wstring& folder) {
+  std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  Process process;
+  if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                     &info)) {
+    CloseHandle(info.hThread);
+    process.handle = info.hProcess;
+    process.id = info.dwProcessId;
+  }
+  return process;
+}
+
+DWORD WaitForExit(const Process& process, DWORD timeoutMs) {
+  DWORD code = STILL_ACTIVE;
+  if (WaitForSingleObject(process.handle, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(process.handle, &code);
+  return code;
+}
+
+void EndProcess(Process& process) {
+  if (!process.handle) return;
+  if (WaitForSingleObject(process.handle, 0) != WAIT_OBJECT_0) {
+    TerminateProcess(process.handle, 99);
+    WaitForSingleObject(process.handle, 5000);
+  }
+  CloseHandle(process.handle);
+  process = {};
+}
+
+namespace {
+
+struct WindowSearch {
+  DWORD processId;
+  const wchar_t* className;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
+  auto& search = *reinterpret_cast<WindowSearch*>(lParam);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t className[64];
+  GetClassNameW(window, className, 64);
+  if (owner == search.processId && IsWindowVisible(window) && lstrcmpiW(className, search.className) == 0) {
+    search.found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  input.mi.dx = dx;
+  input.mi.dy = dy;
+  SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+HWND FindProcessWindow(DWORD processId, const wchar_t* className) {
+  WindowSearch search{processId, className, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<ChatRecord> ReadChatLog(const std::wstring& file) {
+  const std::string log = ReadBytes(file);
+  std::vector<ChatRecord> records;
+  size_t at = 0;
+  while (at < log.size()) {
+    double ms = 0;
+    int room = 0;
+    size_t length = 0;
+    int consumed = 0;
+    if (std::sscanf(log.c_str() + at, "%lf %d %zu %n", &ms, &room, &length, &consumed) != 3) break;
+    at += static_cast<size_t>(consumed);
+    if (at + length + 1 > log.size()) break;  // a record still being written
+    records.push_back({ms, room, log.substr(at, length)});
+    at += length + 1;
+  }
+  return records;
+}
+
+void MoveMouseTo(POINT to) {
+  const LONG width = GetSystemMetrics(SM_CXSCREEN);
+  const LONG height = GetSystemMetrics(SM_CYSCREEN);
+  SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (to.x * 65536 + width - 1) / width,
+            (to.y * 65536 + height - 1) / height);
+}
+
+void PressButton(Button button) {
+  SendMouse(button == Button::Left    ? MOUSEEVENTF_LEFTDOWN
+            : button == Button::Right ? MOUSEEVENTF_RIGHTDOWN
+                                      : MOUSEEVENTF_MIDDLEDOWN);
+}
+
+void ReleaseButton(Button button) {
+  SendMouse(button == Button::Left    ? MOUSEEVENTF_LEFTUP
+            : button == Button::Right ? MOUSEEVENTF_RIGHTUP
+                                      : MOUSEEVENTF_MIDDLEUP);
+}
+
+RECT ScreenRectOf(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+POINT CenterOf(HWND window) {
+  const RECT rect = ScreenRectOf(window);
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+Toofel StartToofel(const std::wstring& programFolder, const std::wstring& startFolder) {
+  const std::wstring program = programFolder + L"\\toofel.exe";
+  CopyFileW(BuiltProgram(L"toofel.exe").c_str(), program.c_str(), FALSE);
+  Toofel toofel;
+  toofel.process = StartProcess(program, L"", startFolder);
+  WaitUntil([&] { return (toofel.window = FindProcessWindow(toofel.process.id, L"toofel")) != nullptr; });
+  const HWND picture1 = FindWindowExW(toofel.window, nullptr, L"Static", nullptr);
+  const HWND frame1 = FindWindowExW(toofel.window, nullptr, L"Button", nullptr);
+  toofel.label = FindWindowExW(picture1, nullptr, L"Static", nullptr);
+  toofel.handle = FindWindowExW(toofel.window, nullptr, L"Edit", nullptr);
+  toofel.color = FindWindowExW(toofel.window, toofel.handle, L"Edit", nullptr);
+  toofel.mp3dir = FindWindowExW(frame1, nullptr, L"Edit", nullptr);
+  toofel.coms = FindWindowExW(frame1, nullptr, L"ListBox", nullptr);
+  toofel.file1 = FindWindowExW(frame1, toofel.coms, L"ListBox", nullptr);
+  toofel.list1 = FindWindowExW(toofel.window, nullptr, L"ListBox", nullptr);
+  return toofel;
+}
+
+Process StartChatSim(const std::wstring& logFile, const std::wstring& rooms) {
+  wchar_t folder[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  Process sim = StartProcess(BuiltProgram(L"chat-sim.exe"), L"--log \"" + logFile + L"\" " + rooms, folder);
+  WaitUntil([&] { return FindProcessWindow(sim.id, L"AOL Frame25") != nullptr; });
+  return sim;
+}
+
+void CloseLikeTheTaskbar(HWND window) {
+  PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+std::wstring TextOf(HWND control) {
+  wchar_t text[1024] = L"";
+  SendMessageW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+std::vector<std::wstring> ListItems(HWND listBox) {
+  std::vector<std::wstring> items;
+  const LRESULT count = SendMessageW(listBox, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    wchar_t item[1024] = L"";
+    SendMessageW(listBox, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+    items.emplace_back(item);
+  }
+  return items;
+}
+
+void PressAndRelease(HWND control, Button button, POINT offset) {
+  POINT at = CenterOf(control);
+  MoveMouseTo(at);
+  PressButton(button);
+  constexpr int kSteps = 4;
+  for (int step = 1; step <= kSteps && (offset.x || offset.y); ++step) {
+    Sleep(30);
+    MoveMouseTo({at.x + offset.x * step / kSteps, at.y + offset.y * step / kSteps});
+  }
+  ReleaseButton(button);
+}

@@ -1,0 +1,79 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// A fresh folder under the temporary folder, removed with its contents at the end.
+struct TempFolder {
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  std::wstring File(const std::wstring& name) const { return path + L"\\" + name; }
+  std::wstring path;
+};
+
+void WriteBytes(const std::wstring& file, const std::string& bytes);
+std::string ReadBytes(const std::wstring& file);
+
+// Polls every few milliseconds; false when the condition still fails after the timeout.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+
+// A program of the build, found in the folder above the tests.
+std::wstring BuiltProgram(const wchar_t* name);
+
+struct Process {
+  HANDLE handle = nullptr;
+  DWORD id = 0;
+};
+Process StartProcess(const std::wstring& program, const std::wstring& arguments, const std::wstring& folder);
+// The exit code, or STILL_ACTIVE when the process has not ended within the timeout.
+DWORD WaitForExit(const Process& process, DWORD timeoutMs = 10000);
+// Ends the process if it still runs and closes its handle.
+void EndProcess(Process& process);
+
+// The first visible top-level window of a process with the given class.
+HWND FindProcessWindow(DWORD processId, const wchar_t* className);
+
+// One line the chat-room simulator received: its monotonic time stamp, the
+// 1-based room number and the exact bytes.
+struct ChatRecord {
+  double ms;
+  int room;
+  std::string bytes;
+};
+std::vector<ChatRecord> ReadChatLog(const std::wstring& file);
+
+// Real mouse input, through the system's input queue.
+enum class Button { Left, Right, Middle };
+void MoveMouseTo(POINT to);
+void PressButton(Button button);
+void ReleaseButton(Button button);
+POINT CenterOf(HWND window);
+RECT ScreenRectOf(HWND window);
+
+// The main window of a running tøøfel and the controls the tests look at.
+struct Toofel {
+  Process process;
+  HWND window = nullptr, label = nullptr, handle = nullptr, color = nullptr, mp3dir = nullptr;
+  HWND coms = nullptr, file1 = nullptr, list1 = nullptr;
+};
+
+// Copies the built program into programFolder and starts it there with
+// startFolder as its current directory; waits until its window is up.
+Toofel StartToofel(const std::wstring& programFolder, const std::wstring& startFolder);
+
+// Starts the chat-room simulator with the given rooms, logging to the file;
+// waits until its frame is up.
+Process StartChatSim(const std::wstring& logFile, const std::wstring& rooms);
+
+// What the taskbar's Close does.
+void CloseLikeTheTaskbar(HWND window);
+
+std::wstring TextOf(HWND control);
+std::vector<std::wstring> ListItems(HWND listBox);
+
+// Presses and releases a button on the control, moving the mouse by the offset in between.
+void PressAndRelease(HWND control, Button button, POINT offset = {0, 0});

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "expected_lines.h"
+#include "support.h"
+
+// tøøfel and the chat-room simulator as separate processes, the title label
+// pressed with real mouse input, the lines checked in the simulator's log.
+namespace {
+
+constexpr int kRoom = 2;  // room 1 is a decoy without an icon button
+const std::string kBanner = TOOFEL_BANNER("#0080c0");
+const std::string kId = TOOFEL_ID("#0080c0", "tester", "3");
+
+class TitlePress : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const wchar_t* name : {L"b.mp3", L"A.mp3", L"c.mp3", L"notes.txt"}) WriteBytes(start.File(name), "");
+    log = start.File(L"chat.log");
+    sim = StartChatSim(log, L"tcs tcisr");
+    toofel = StartToofel(program.path, start.path);
+    ASSERT_NE(toofel.window, nullptr);
+    SendMessageW(toofel.handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"tester"));
+  }
+
+  void TearDown() override {
+    CloseLikeTheTaskbar(toofel.window);
+    EXPECT_EQ(WaitForExit(toofel.process), 0u);
+    EndProcess(toofel.process);
+    EndProcess(sim);
+  }
+
+  std::vector<ChatRecord> WaitForLines(size_t count) {
+    std::vector<ChatRecord> lines;
+    WaitUntil([&] { return (lines = ReadChatLog(log)).size() >= count; });
+    return lines;
+  }
+
+  TempFolder program, start;
+  std::wstring log;
+  Process sim;
+  Toofel toofel;
+};
+
+void ExpectAnnouncement(const ChatRecord& banner, const ChatRecord& id) {
+  EXPECT_EQ(banner.bytes, kBanner);
+  EXPECT_EQ(id.bytes, kId);
+  EXPECT_EQ(banner.room, kRoom);
+  EXPECT_EQ(id.room, kRoom);
+  EXPECT_GT(id.ms - banner.ms, 450);  // about half a second
+  EXPECT_LT(id.ms - banner.ms, 2000);
+}
+
+TEST_F(TitlePress, PressWithoutMovingAnnouncesAndLeavesTheWindowInPlace) {
+  const RECT before = ScreenRectOf(toofel.window);
+  PressAndRelease(toofel.label, Button::Left);
+  const auto lines = WaitForLines(2);
+  ASSERT_EQ(lines.size(), 2u);
+  ExpectAnnouncement(lines[0], lines[1]);
+  const RECT after = ScreenRectOf(toofel.window);
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.top, before.top);
+}
+
+// Every button drags, and the sequence goes on once it is released: no further click is needed.
+TEST_F(TitlePress, EveryButtonDragsByTheDistanceTheMouseMoved) {
+  const POINT offset{36, 24};
+  size_t expected = 0;
+  for (const Button button : {Button::Left, Button::Right, Button::Middle}) {
+    SCOPED_TRACE(static_cast<int>(button));
+    const RECT before = ScreenRectOf(toofel.window);
+    PressAndRelease(toofel.label, button, offset);
+    expected += 2;
+    const auto lines = WaitForLines(expected);
+    ASSERT_EQ(lines.size(), expected);
+    ExpectAnnouncement(lines[expected - 2], lines[expected - 1]);
+    const RECT after = ScreenRectOf(toofel.window);
+    EXPECT_EQ(after.left - before.left, offset.x);
+    EXPECT_EQ(after.top - before.top, offset.y);
+  }
+}
+
+TEST_F(TitlePress, SecondPressDuringThePauseRunsNested) {
+  PressAndRelease(toofel.label, Button::Left);
+  WaitForLines(1);
+  PressAndRelease(toofel.label, Button::Left);
+  const auto lines = WaitForLines(4);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0].bytes, kBanner);
+  EXPECT_EQ(lines[1].bytes, kBanner);
+  EXPECT_EQ(lines[2].bytes, kId);
+  EXPECT_EQ(lines[3].bytes, kId);
+}
+
+TEST_F(TitlePress, QuickDoubleClickCountsAsTwoPresses) {
+  PressAndRelease(toofel.label, Button::Left);
+  PressAndRelease(toofel.label, Button::Left);
+  const auto lines = WaitForLines(4);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[1].bytes, kBanner);
+  EXPECT_EQ(lines[3].bytes, kId);
+}
+
+TEST_F(TitlePress, ClosingDuringNestedPausesEndsCleanly) {
+  PressAndRelease(toofel.label, Button::Left);
+  WaitForLines(1);
+  PressAndRelease(toofel.label, Button::Left);
+  ASSERT_EQ(WaitForLines(2).size(), 2u);
+  CloseLikeTheTaskbar(toofel.window);
+  EXPECT_EQ(WaitForExit(toofel.process), 0u);
+  Sleep(800);  // past both pauses: nothing more may arrive
+  EXPECT_EQ(ReadChatLog(log).size(), 2u);
+}
+
+}  // namespace
