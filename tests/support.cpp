@@ -245,3 +245,59 @@ void PressAndRelease(HWND control, Button button, POINT offset) {
   }
   ReleaseButton(button);
 }
+
+namespace {
+
+using UnixFileName = char*(CDECL*)(const wchar_t*);
+
+// Under Wine a drive letter is a symbolic link in the prefix's dosdevices
+// folder; Wine's DefineDosDevice does not reach the file system.
+UnixFileName WineUnixFileName() {
+  return reinterpret_cast<UnixFileName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+}
+
+// Wine does not hand back a Unix program's exit code reliably; callers check the effect.
+void RunUnixCommand(const std::wstring& commandLine) {
+  Process shell = StartProcess(L"Z:\\bin\\sh", L"-c \"" + commandLine + L"\"", L"C:\\");
+  WaitForExit(shell);
+  EndProcess(shell);
+}
+
+bool DriveExists(const std::wstring& drive) {
+  return GetDriveTypeW((drive + L"\\").c_str()) != DRIVE_NO_ROOT_DIR;
+}
+
+std::wstring Widen(const char* text) {
+  std::wstring wide;
+  while (*text) wide += static_cast<wchar_t>(static_cast<unsigned char>(*text++));
+  return wide;
+}
+
+}  // namespace
+
+std::wstring MapDrive(const std::wstring& folder) {
+  std::wstring drive = L"T:";
+  while (DriveExists(drive))
+    if (--drive[0] < L'M') return L"";
+  const UnixFileName unixFileName = WineUnixFileName();
+  if (!unixFileName) return DefineDosDeviceW(0, drive.c_str(), folder.c_str()) ? drive : L"";
+  const wchar_t* prefix = _wgetenv(L"WINEPREFIX");
+  char* target = unixFileName(folder.c_str());
+  if (prefix && target) {
+    RunUnixCommand(L"ln -s '" + Widen(target) + L"' '" + prefix + L"/dosdevices/" +
+                   static_cast<wchar_t>(towlower(drive[0])) + L":'");
+  }
+  HeapFree(GetProcessHeap(), 0, target);
+  return WaitUntil([&] { return DriveExists(drive); }, 2000) ? drive : L"";
+}
+
+void UnmapDrive(const std::wstring& drive) {
+  const wchar_t* prefix = _wgetenv(L"WINEPREFIX");
+  if (!WineUnixFileName()) {
+    DefineDosDeviceW(DDD_REMOVE_DEFINITION, drive.c_str(), nullptr);
+  } else if (prefix) {
+    RunUnixCommand(std::wstring(L"rm -f '") + prefix + L"/dosdevices/" + static_cast<wchar_t>(towlower(drive[0])) +
+                   L":'");
+  }
+}

@@ -77,3 +77,8 @@ std::vector<std::wstring> ListItems(HWND listBox);
 
 // Presses and releases a button on the control, moving the mouse by the offset in between.
 void PressAndRelease(HWND control, Button button, POINT offset = {0, 0});
+
+// Makes a free drive letter name the folder; returns the drive ("T:"), or the
+// empty text when no letter could be mapped.
+std::wstring MapDrive(const std::wstring& folder);
+void UnmapDrive(const std::wstring& drive);
