@@ -4,7 +4,9 @@
 #include "app/pause.h"
 #include "app/window_moves.h"
 #include "chat_link/chat_link.h"
+#include "settings/profile.h"
 #include "platform/file_list.h"
+#include "platform/input_dialog.h"
 #include "platform/screen.h"
 #include "platform/text.h"
 
@@ -23,6 +25,12 @@ constexpr int kClientWidthTwips = 1620;
 constexpr int kClientHeightTwips = 4290;
 constexpr int kScreenMarginTwips = 600;
 constexpr double kIdLineDelaySeconds = 0.5;
+constexpr wchar_t kSettingsSection[] = L"toofel";
+constexpr wchar_t kHandleKey[] = L"handle";
+constexpr wchar_t kDirKey[] = L"dir";
+constexpr wchar_t kHandlePrompt[] = L"what is your handle";
+constexpr wchar_t kDirPrompt[] = L"what directory would you like to use for your mp3's?";
+constexpr wchar_t kHandleWhenNoneGiven[] = L"new";
 constexpr DWORD kWindowStyle =
     WS_POPUP | WS_BORDER | WS_SYSMENU;  // the menu is never drawn; it lets the taskbar close us
 constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
@@ -166,6 +174,13 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CREATE:
       CreateControls(window);
       return 0;
+    case WM_SYSCOMMAND:
+      // The platform ignores a close of a window disabled by an open question; closing still ends the program.
+      if ((wParam & 0xFFF0) == SC_CLOSE) {
+        SendMessageW(window, WM_CLOSE, 0, 0);
+        return 0;
+      }
+      break;
     case WM_DESTROY:
       OnDestroy();
       return 0;
@@ -224,6 +239,27 @@ void OnTitlePress() {
   Module1::SendChatLine(IdLine(Platform::TextOf(form.color), Platform::TextOf(form.handle), FileCount()));
 }
 
-void EnsureSettings() {}
+void EnsureSettings() {
+  using Module1::ReadProfileValue;
+  using Module1::WriteProfileValue;
+  using Platform::SetText;
+  using Platform::TextOf;
+
+  SetText(form.handle, ReadProfileValue(kSettingsSection, kHandleKey, SettingsPath()));
+  if (TextOf(form.handle).empty()) {
+    const std::wstring answer = Platform::AskForText(form.window, kAppTitle, kHandlePrompt);
+    if (!IsOpen()) return;
+    // An empty answer is stored too, so the question comes again next time.
+    SetText(form.handle, answer.empty() ? kHandleWhenNoneGiven : answer);
+    WriteProfileValue(kSettingsSection, kHandleKey, answer, SettingsPath());
+  }
+  SetText(form.mp3dir, ReadProfileValue(kSettingsSection, kDirKey, SettingsPath()));
+  if (TextOf(form.mp3dir).empty()) {
+    const std::wstring answer = Platform::AskForText(form.window, kAppTitle, kDirPrompt);
+    if (!IsOpen()) return;
+    SetText(form.mp3dir, answer);
+    WriteProfileValue(kSettingsSection, kDirKey, answer, SettingsPath());
+  }
+}
 
 }  // namespace Form1

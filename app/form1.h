@@ -16,7 +16,8 @@ void ShowMainWindow();
 // any spot: drag, make sure the settings are known, then announce.
 void OnTitlePress();
 
-// Loads the screen name and mp3 directory into their fields.
+// Loads the screen name and mp3 directory from the settings file into their
+// fields, asking for each one that is empty and storing the answer.
 void EnsureSettings();
 
 }  // namespace Form1

@@ -67,20 +67,14 @@ TEST(MainWindow, AltF4ClosesWithExitCodeZero) {
   ASSERT_NE(toofel.window, nullptr);
   SetForegroundWindow(toofel.window);
   WaitUntil([&] { return GetForegroundWindow() == toofel.window; });
-  INPUT keys[4] = {};
-  const WORD sequence[4][2] = {{VK_MENU, 0}, {VK_F4, 0}, {VK_F4, KEYEVENTF_KEYUP}, {VK_MENU, KEYEVENTF_KEYUP}};
-  for (int i = 0; i < 4; ++i) {
-    keys[i].type = INPUT_KEYBOARD;
-    keys[i].ki.wVk = sequence[i][0];
-    keys[i].ki.dwFlags = sequence[i][1];
-  }
-  SendInput(4, keys, sizeof(INPUT));
+  PressKeys({VK_MENU, VK_F4});
   EXPECT_EQ(WaitForExit(toofel.process), 0u);
   EndProcess(toofel.process);
 }
 
 TEST(MainWindow, EmptyStartFolderListsNothingAndCountsZero) {
   TempFolder program, start, logs;
+  WriteBytes(program.File(L"info.ini"), kStoredSettings);
   const std::wstring log = logs.File(L"chat.log");
   Process sim = StartChatSim(log, L"tcisr");
   Toofel toofel = StartToofel(program.path, start.path);
@@ -90,7 +84,7 @@ TEST(MainWindow, EmptyStartFolderListsNothingAndCountsZero) {
   std::vector<ChatRecord> lines;
   WaitUntil([&] { return (lines = ReadChatLog(log)).size() >= 2; });
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[1].bytes, TOOFEL_ID("#0080c0", "", "0"));
+  EXPECT_EQ(lines[1].bytes, TOOFEL_ID("#0080c0", "tester", "0"));
   EndProcess(sim);
 }
 

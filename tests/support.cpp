@@ -301,3 +301,34 @@ void UnmapDrive(const std::wstring& drive) {
                    L":'");
   }
 }
+
+void TypeText(const std::wstring& text) {
+  for (const wchar_t character : text) {
+    INPUT strokes[2] = {};
+    for (INPUT& stroke : strokes) {
+      stroke.type = INPUT_KEYBOARD;
+      stroke.ki.wScan = character;
+      stroke.ki.dwFlags = KEYEVENTF_UNICODE;
+    }
+    strokes[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(2, strokes, sizeof(INPUT));
+  }
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> strokes;
+  for (const WORD key : keys) {
+    INPUT stroke{};
+    stroke.type = INPUT_KEYBOARD;
+    stroke.ki.wVk = key;
+    strokes.push_back(stroke);
+  }
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+    INPUT stroke{};
+    stroke.type = INPUT_KEYBOARD;
+    stroke.ki.wVk = *key;
+    stroke.ki.dwFlags = KEYEVENTF_KEYUP;
+    strokes.push_back(stroke);
+  }
+  SendInput(static_cast<UINT>(strokes.size()), strokes.data(), sizeof(INPUT));
+}

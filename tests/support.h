@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -82,3 +83,11 @@ void PressAndRelease(HWND control, Button button, POINT offset = {0, 0});
 // empty text when no letter could be mapped.
 std::wstring MapDrive(const std::wstring& folder);
 void UnmapDrive(const std::wstring& drive);
+
+// Real keyboard input to the window that has the focus.
+void TypeText(const std::wstring& text);
+// Presses the keys in order and releases them in reverse, as a chord.
+void PressKeys(std::initializer_list<WORD> keys);
+
+// The settings file of a program folder that holds a screen name and directory.
+constexpr char kStoredSettings[] = "[toofel]\r\nHANDLE=tester\r\nDIR=C:\\music\r\n";

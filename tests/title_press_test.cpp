@@ -16,10 +16,10 @@ class TitlePress : public ::testing::Test {
   void SetUp() override {
     for (const wchar_t* name : {L"b.mp3", L"A.mp3", L"c.mp3", L"notes.txt"}) WriteBytes(start.File(name), "");
     log = start.File(L"chat.log");
+    WriteBytes(program.File(L"info.ini"), kStoredSettings);
     sim = StartChatSim(log, L"tcs tcisr");
     toofel = StartToofel(program.path, start.path);
     ASSERT_NE(toofel.window, nullptr);
-    SendMessageW(toofel.handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"tester"));
   }
 
   void TearDown() override {

@@ -1,0 +1,95 @@
+#include "platform/input_dialog.h"
+
+#include <initializer_list>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace Platform {
+namespace {
+
+constexpr WORD kAnswerId = 100;
+constexpr WORD kButtonClass = 0x0080;
+constexpr WORD kEditClass = 0x0081;
+constexpr WORD kStaticClass = 0x0082;
+constexpr WORD kFontPoints = 8;
+constexpr wchar_t kFontFace[] = L"MS Shell Dlg";
+
+// Builds the dialog in memory, so the program needs no resource script for it.
+using Template = std::vector<WORD>;
+
+void AddDword(Template& words, DWORD value) {
+  words.push_back(LOWORD(value));
+  words.push_back(HIWORD(value));
+}
+
+void AddText(Template& words, const std::wstring& text) {
+  words.insert(words.end(), text.begin(), text.end());
+  words.push_back(0);
+}
+
+void AddBox(Template& words, short x, short y, short width, short height) {
+  for (const short value : {x, y, width, height}) words.push_back(static_cast<WORD>(value));
+}
+
+void AddItem(Template& words, WORD classAtom, const std::wstring& text, DWORD style, WORD id, short x, short y,
+             short width, short height) {
+  if (words.size() % 2) words.push_back(0);  // items start on a DWORD boundary
+  AddDword(words, WS_CHILD | WS_VISIBLE | style);
+  AddDword(words, 0);
+  AddBox(words, x, y, width, height);
+  words.push_back(id);
+  words.push_back(0xFFFF);
+  words.push_back(classAtom);
+  AddText(words, text);
+  words.push_back(0);  // no creation data
+}
+
+Template MakeTemplate(const std::wstring& caption, const std::wstring& prompt) {
+  Template words;
+  AddDword(words, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_CENTER | DS_SETFOREGROUND);
+  AddDword(words, WS_EX_TOPMOST);  // in front of the always-on-top main window
+  words.push_back(4);              // items
+  AddBox(words, 0, 0, 220, 62);
+  words.push_back(0);  // no menu
+  words.push_back(0);  // the standard dialog class
+  AddText(words, caption);
+  words.push_back(kFontPoints);
+  AddText(words, kFontFace);
+  AddItem(words, kStaticClass, prompt, SS_LEFT | SS_NOPREFIX, static_cast<WORD>(-1), 7, 7, 206, 16);
+  AddItem(words, kEditClass, L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, kAnswerId, 7, 25, 206, 12);
+  AddItem(words, kButtonClass, L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, 109, 43, 50, 14);
+  AddItem(words, kButtonClass, L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL, 163, 43, 50, 14);
+  return words;
+}
+
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+      return TRUE;  // the focus goes to the answer field
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK) {
+        *reinterpret_cast<std::wstring*>(GetWindowLongPtrW(dialog, DWLP_USER)) = TextOf(GetDlgItem(dialog, kAnswerId));
+      }
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+      }
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+std::wstring AskForText(WindowHandle owner, const std::wstring& caption, const std::wstring& prompt) {
+  const Template words = MakeTemplate(caption, prompt);
+  std::wstring answer;
+  DialogBoxIndirectParamW(nullptr, reinterpret_cast<const DLGTEMPLATE*>(words.data()), owner, DialogProc,
+                          reinterpret_cast<LPARAM>(&answer));
+  return answer;
+}
+
+}  // namespace Platform
