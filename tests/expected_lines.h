@@ -13,3 +13,6 @@
 #define TOOFEL_ID(C, HANDLE, COUNT)                                                \
   TOOFEL_OPENING C "><b>*</b><font color=#0000000>id.<b><font color=" C ">" HANDLE \
                    "</b><font color=#0000000> <b>\x9B</b> files.<b><font color=" C ">" COUNT "</b>"
+
+// The settings file of a program folder that holds a screen name and directory.
+constexpr char kStoredSettings[] = "[toofel]\r\nHANDLE=tester\r\nDIR=C:\\music\r\n";

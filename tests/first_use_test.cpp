@@ -1,7 +1,4 @@
-#include <gtest/gtest.h>
-
-#include "expected_lines.h"
-#include "support.h"
+#include "desktop_fixture.h"
 
 // The questions for a missing screen name or directory, answered through the
 // real dialog with real keys and clicks; checked in the fields, the exact
@@ -11,26 +8,11 @@ namespace {
 constexpr wchar_t kHandlePrompt[] = L"what is your handle";
 constexpr wchar_t kDirPrompt[] = L"what directory would you like to use for your mp3's?";
 
-class FirstUse : public ::testing::Test {
+class FirstUse : public Desktop {
  protected:
-  void SetUp() override {
-    for (const wchar_t* name : {L"a.mp3", L"b.mp3", L"c.mp3"}) WriteBytes(start.File(name), "");
-    log = start.File(L"chat.log");
-    sim = StartChatSim(log, L"tcisr");
-    Start();
-  }
+  void SetUp() override { StartBoth(L"tcisr", nullptr); }
 
-  void TearDown() override {
-    CloseLikeTheTaskbar(toofel.window);
-    EXPECT_EQ(WaitForExit(toofel.process), 0u);
-    EndProcess(toofel.process);
-    EndProcess(sim);
-  }
-
-  void Start() {
-    toofel = StartToofel(program.path, start.path);
-    ASSERT_NE(toofel.window, nullptr);
-  }
+  bool QuestionOpen() const { return FindProcessWindow(toofel.process.id, L"#32770") != nullptr; }
 
   HWND Question() {
     HWND dialog = nullptr;
@@ -68,24 +50,11 @@ class FirstUse : public ::testing::Test {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
   }
 
-  std::vector<ChatRecord> WaitForLines(size_t count) {
-    std::vector<ChatRecord> lines;
-    WaitUntil([&] { return (lines = ReadChatLog(log)).size() >= count; });
-    return lines;
-  }
-
   void ExpectIdLine(size_t index, const std::string& line) {
     const auto lines = WaitForLines(index + 1);
     ASSERT_GT(lines.size(), index);
     EXPECT_EQ(lines[index].bytes, line);
   }
-
-  std::string StoredSettings() { return ReadBytes(program.File(L"info.ini")); }
-
-  TempFolder program, start;
-  std::wstring log;
-  Process sim;
-  Toofel toofel;
 };
 
 TEST_F(FirstUse, FirstPressAsksForBothAndStoresTheAnswers) {
@@ -107,7 +76,7 @@ TEST_F(FirstUse, StoredSettingsReplaceWhatWasTypedAndAskNothing) {
   SendMessageW(toofel.handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"typed"));
   PressAndRelease(toofel.label, Button::Left);
   ExpectIdLine(1, TOOFEL_ID("#0080c0", "tester", "3"));
-  EXPECT_EQ(Question(), nullptr);
+  EXPECT_FALSE(QuestionOpen());
   EXPECT_EQ(TextOf(toofel.handle), L"tester");
   EXPECT_EQ(TextOf(toofel.mp3dir), L"C:\\music");
   EXPECT_EQ(StoredSettings(), kStoredSettings);
@@ -149,13 +118,13 @@ TEST_F(FirstUse, ScreenNameSurvivesARestart) {
   ASSERT_EQ(WaitForExit(toofel.process), 0u);
   EndProcess(toofel.process);
 
-  Start();
+  StartToofel();
   PressAndRelease(toofel.label, Button::Left);
   ExpectIdLine(3, TOOFEL_ID("#0080c0",
                             "b\xF8"
                             "b",
                             "3"));
-  EXPECT_EQ(Question(), nullptr);
+  EXPECT_FALSE(QuestionOpen());
 }
 
 TEST_F(FirstUse, PressWhileAQuestionIsOpenStartsNothing) {
@@ -171,7 +140,7 @@ TEST_F(FirstUse, PressWhileAQuestionIsOpenStartsNothing) {
   WaitForLines(2);
   Sleep(1000);  // a second sequence would have sent its lines by now
   EXPECT_EQ(ReadChatLog(log).size(), 2u);
-  EXPECT_EQ(Question(), nullptr);
+  EXPECT_FALSE(QuestionOpen());
 }
 
 TEST_F(FirstUse, ClosingWhileAQuestionIsOpenLeavesTheFileAsItWas) {
@@ -181,6 +150,7 @@ TEST_F(FirstUse, ClosingWhileAQuestionIsOpenLeavesTheFileAsItWas) {
   ExpectQuestion(kHandlePrompt);
   CloseLikeTheTaskbar(toofel.window);
   EXPECT_EQ(WaitForExit(toofel.process), 0u);
+  EndProcess(toofel.process);
   EXPECT_EQ(StoredSettings(), before);
   EXPECT_TRUE(ReadChatLog(log).empty());
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "expected_lines.h"
-#include "support.h"
+#include "driver.h"
 
 namespace {
 

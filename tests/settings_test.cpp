@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support.h"
+#include <random>
+
+#include "driver.h"
 
 // The real profile functions on files made for each test; exact bytes where
 // the layout is ours to state.
@@ -69,17 +71,69 @@ TEST_F(Settings, ValueIsStoredOnlyUpToItsFirstLineBreak) {
   EXPECT_EQ(ReadBytes(file), "[toofel]\r\nHANDLE=evil\r\nDIR=d\r\n");
 }
 
-// Wine run as root lets a write through the read-only attribute, so the file is
-// also held open by a reader that shares no writing, as another program could.
+std::string Utf16WithByteOrderMark(const std::string& ascii) {
+  std::string bytes = "\xFF\xFE";
+  for (const char c : ascii) bytes += {c, '\0'};
+  return bytes;
+}
+
+// Files the program did not write itself: it reads what it can, writes its
+// entry and every other entry reads back as before.
+TEST_F(Settings, ForeignFilesKeepTheirOtherEntries) {
+  std::mt19937 random(1234);
+  std::string junk(4096, '\0');
+  for (char& byte : junk) byte = static_cast<char>(random());
+  const struct {
+    const char* name;
+    std::string bytes;
+    const wchar_t* handle;
+  } cases[] = {
+      {"junk", junk, nullptr},
+      {"LF line ends", "[toofel]\nHANDLE=abc\n[x]\ny=1\n", L"abc"},
+      {"no final line end", "[x]\r\ny=1\r\n[toofel]\r\nHANDLE=abc", L"abc"},
+      {"UTF-16", Utf16WithByteOrderMark("[x]\r\ny=1\r\n[toofel]\r\nHANDLE=abc\r\n"), L"abc"},
+      {"section twice", "[toofel]\r\nHANDLE=abc\r\n[x]\r\ny=1\r\n[toofel]\r\nDIR=d\r\n", L"abc"},
+      {"blanks around =", "[x]\r\ny = 1\r\n[toofel]\r\nHANDLE = abc\r\n", L"abc"},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    WriteBytes(file, test.bytes);
+    if (test.handle) {
+      EXPECT_EQ(ReadProfileValue(L"toofel", L"handle", file), test.handle);
+    }
+    const std::wstring other = ReadProfileValue(L"x", L"y", file);
+    const std::wstring dir = ReadProfileValue(L"toofel", L"dir", file);
+    WriteProfileValue(L"toofel", L"handle", L"new", file);
+    EXPECT_EQ(ReadProfileValue(L"toofel", L"handle", file), L"new");
+    EXPECT_EQ(ReadProfileValue(L"x", L"y", file), other);
+    EXPECT_EQ(ReadProfileValue(L"toofel", L"dir", file), dir);
+  }
+}
+
+TEST_F(Settings, TenMegabytePlainFileChangesOnlyTheEntryWritten) {
+  std::string entries = "[other]\r\n";
+  for (int i = 0; entries.size() < 10'000'000; ++i) entries += "key" + std::to_string(i) + "=value\r\n";
+  WriteBytes(file, entries + "[toofel]\r\nHANDLE=abc\r\n");
+  EXPECT_EQ(ReadProfileValue(L"toofel", L"handle", file), L"abc");
+  WriteProfileValue(L"toofel", L"handle", L"new", file);
+  EXPECT_TRUE(ReadBytes(file) == entries + "[toofel]\r\nHANDLE=new\r\n");
+}
+
+// Wine run as root lets a write through the read-only attribute, so that case
+// is also held open by a reader that shares no writing, as another program could.
 TEST_F(Settings, FileThatCannotBeWrittenIsLeftAsItWas) {
   const std::string before = "[toofel]\r\nHANDLE=abc\r\n";
   WriteBytes(file, before);
   SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
-  const HANDLE reader = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE holder = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   WriteProfileValue(L"toofel", L"handle", L"new", file);
-  WriteProfileValue(L"toofel", L"dir", L"d", file);
   EXPECT_EQ(ReadProfileValue(L"toofel", L"handle", file), L"abc");
-  CloseHandle(reader);
+  CloseHandle(holder);
+
+  holder = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);  // exclusive use
+  EXPECT_EQ(ReadProfileValue(L"toofel", L"handle", file), L"");
+  WriteProfileValue(L"toofel", L"dir", L"d", file);
+  CloseHandle(holder);
   EXPECT_EQ(ReadBytes(file), before);
 }
 

@@ -1,7 +1,4 @@
-#include <gtest/gtest.h>
-
-#include "expected_lines.h"
-#include "support.h"
+#include "desktop_fixture.h"
 
 // tøøfel and the chat-room simulator as separate processes, the title label
 // pressed with real mouse input, the lines checked in the simulator's log.
@@ -11,34 +8,9 @@ constexpr int kRoom = 2;  // room 1 is a decoy without an icon button
 const std::string kBanner = TOOFEL_BANNER("#0080c0");
 const std::string kId = TOOFEL_ID("#0080c0", "tester", "3");
 
-class TitlePress : public ::testing::Test {
+class TitlePress : public Desktop {
  protected:
-  void SetUp() override {
-    for (const wchar_t* name : {L"b.mp3", L"A.mp3", L"c.mp3", L"notes.txt"}) WriteBytes(start.File(name), "");
-    log = start.File(L"chat.log");
-    WriteBytes(program.File(L"info.ini"), kStoredSettings);
-    sim = StartChatSim(log, L"tcs tcisr");
-    toofel = StartToofel(program.path, start.path);
-    ASSERT_NE(toofel.window, nullptr);
-  }
-
-  void TearDown() override {
-    CloseLikeTheTaskbar(toofel.window);
-    EXPECT_EQ(WaitForExit(toofel.process), 0u);
-    EndProcess(toofel.process);
-    EndProcess(sim);
-  }
-
-  std::vector<ChatRecord> WaitForLines(size_t count) {
-    std::vector<ChatRecord> lines;
-    WaitUntil([&] { return (lines = ReadChatLog(log)).size() >= count; });
-    return lines;
-  }
-
-  TempFolder program, start;
-  std::wstring log;
-  Process sim;
-  Toofel toofel;
+  void SetUp() override { StartBoth(L"tcs tcisr"); }
 };
 
 void ExpectAnnouncement(const ChatRecord& banner, const ChatRecord& id) {
@@ -107,6 +79,7 @@ TEST_F(TitlePress, ClosingDuringNestedPausesEndsCleanly) {
   ASSERT_EQ(WaitForLines(2).size(), 2u);
   CloseLikeTheTaskbar(toofel.window);
   EXPECT_EQ(WaitForExit(toofel.process), 0u);
+  EndProcess(toofel.process);
   Sleep(800);  // past both pauses: nothing more may arrive
   EXPECT_EQ(ReadChatLog(log).size(), 2u);
 }

@@ -1,4 +1,4 @@
-#include "support.h"
+#include "driver.h"
 
 #include <shellapi.h>
 

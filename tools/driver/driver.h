@@ -1,4 +1,8 @@
 #pragma once
+// Drives the built programs from outside, as a user would: starts them in
+// folders of its own, finds their windows, gives them real mouse and keyboard
+// input and reads the chat-room simulator's log. Shared by the tests and the
+// benchmark.
 #include <windows.h>
 
 #include <functional>
@@ -88,6 +92,3 @@ void UnmapDrive(const std::wstring& drive);
 void TypeText(const std::wstring& text);
 // Presses the keys in order and releases them in reverse, as a chord.
 void PressKeys(std::initializer_list<WORD> keys);
-
-// The settings file of a program folder that holds a screen name and directory.
-constexpr char kStoredSettings[] = "[toofel]\r\nHANDLE=tester\r\nDIR=C:\\music\r\n";
