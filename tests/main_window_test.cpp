@@ -61,6 +61,28 @@ TEST(MainWindow, StartsWithItsInitialContent) {
   EXPECT_EQ(client.bottom, MulDiv(4290, ScreenDpi(), 1440));
 }
 
+// The screen's DPI is read at start, so a changed setting reaches a program started after it.
+TEST(MainWindow, SizesItselfAtTheScreensDpi) {
+  constexpr DWORD k150Percent = 144;
+  const wchar_t* const desktop = L"Control Panel\\Desktop";
+  DWORD saved = 0, size = sizeof saved;
+  const bool hadSetting =
+      RegGetValueW(HKEY_CURRENT_USER, desktop, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &saved, &size) == ERROR_SUCCESS;
+  RegSetKeyValueW(HKEY_CURRENT_USER, desktop, L"LogPixels", REG_DWORD, &k150Percent, sizeof k150Percent);
+  TempFolder program, start;
+  Toofel toofel = StartToofel(program.path, start.path);
+  if (hadSetting) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, desktop, L"LogPixels", REG_DWORD, &saved, sizeof saved);
+  } else {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, desktop, L"LogPixels");
+  }
+  Closing closing{toofel};
+  RECT client{};
+  GetClientRect(toofel.window, &client);
+  EXPECT_EQ(client.right, 162);
+  EXPECT_EQ(client.bottom, 429);
+}
+
 TEST(MainWindow, AltF4ClosesWithExitCodeZero) {
   TempFolder program, start;
   Toofel toofel = StartToofel(program.path, start.path);
