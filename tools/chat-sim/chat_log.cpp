@@ -8,6 +8,8 @@ namespace {
 
 HANDLE log = INVALID_HANDLE_VALUE;
 
+}  // namespace
+
 double CounterMilliseconds() {
   LARGE_INTEGER count;
   LARGE_INTEGER frequency;
@@ -18,8 +20,6 @@ double CounterMilliseconds() {
   const long long rest = count.QuadPart % frequency.QuadPart;
   return double(seconds) * 1000.0 + double(rest) * 1000.0 / double(frequency.QuadPart);
 }
-
-}  // namespace
 
 bool OpenChatLog(const std::wstring& path) {
   // Append-only and shared, so a test can read it while records arrive.
@@ -34,10 +34,10 @@ void CloseChatLog() {
   log = INVALID_HANDLE_VALUE;
 }
 
-void LogPostedLine(int room, const std::string& line) {
+void LogPostedLine(int room, const std::string& line, double postedAtMs) {
   if (log == INVALID_HANDLE_VALUE) return;
   char head[64];
-  const int headLength = std::snprintf(head, sizeof head, "%.3f %d %lu ", CounterMilliseconds(), room,
+  const int headLength = std::snprintf(head, sizeof head, "%.3f %d %lu ", postedAtMs, room,
                                        static_cast<unsigned long>(line.size()));
   std::string record(head, std::size_t(headLength));
   record += line;

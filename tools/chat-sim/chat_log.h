@@ -9,5 +9,8 @@
 bool OpenChatLog(const std::wstring& path);
 void CloseChatLog();
 
+// Milliseconds on the system-wide performance counter.
+double CounterMilliseconds();
+
 // Does nothing when no log is open.
-void LogPostedLine(int room, const std::string& line);
+void LogPostedLine(int room, const std::string& line, double postedAtMs);

@@ -159,12 +159,15 @@ LRESULT OnFieldGetText(HWND window, WPARAM capacity, LPARAM lParam) {
 
 // Enter sends the field's text to the room, as the chat client does.
 void PostFieldLine(HWND field) {
+  const double postedAt = CounterMilliseconds();
+  // The sender goes on at once: logging and drawing are the simulator's cost, not the sender's.
+  ReplyMessage(0);
   std::string line;
   line.swap(fieldText[field]);
   InvalidateRect(field, nullptr, FALSE);
   const Room* room = RoomOfDocument(GetParent(field));
   if (!room) return;
-  LogPostedLine(room->number, line);
+  LogPostedLine(room->number, line, postedAt);
   if (room->transcript) AppendTranscriptLine(room->transcript, line);
 }
 

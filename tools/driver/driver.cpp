@@ -210,6 +210,7 @@ Process StartChatSim(const std::wstring& logFile, const std::wstring& rooms) {
   GetTempPathW(MAX_PATH, folder);
   Process sim = StartProcess(BuiltProgram(L"chat-sim.exe"), L"--log \"" + logFile + L"\" " + rooms, folder);
   WaitUntil([&] { return FindProcessWindow(sim.id, L"AOL Frame25") != nullptr; });
+  WaitForInputIdle(sim.handle, 60000);  // every room is built
   return sim;
 }
 
