@@ -187,12 +187,16 @@ POINT CenterOf(HWND window) {
   return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-Toofel StartToofel(const std::wstring& programFolder, const std::wstring& startFolder) {
+std::wstring CopyToofelInto(const std::wstring& programFolder) {
   const std::wstring program = programFolder + L"\\toofel.exe";
   CopyFileW(BuiltProgram(L"toofel.exe").c_str(), program.c_str(), FALSE);
+  return program;
+}
+
+Toofel ToofelOf(const Process& process, HWND window) {
   Toofel toofel;
-  toofel.process = StartProcess(program, L"", startFolder);
-  WaitUntil([&] { return (toofel.window = FindProcessWindow(toofel.process.id, L"toofel")) != nullptr; });
+  toofel.process = process;
+  toofel.window = window;
   const HWND picture1 = FindWindowExW(toofel.window, nullptr, L"Static", nullptr);
   const HWND frame1 = FindWindowExW(toofel.window, nullptr, L"Button", nullptr);
   toofel.label = FindWindowExW(picture1, nullptr, L"Static", nullptr);
@@ -205,12 +209,19 @@ Toofel StartToofel(const std::wstring& programFolder, const std::wstring& startF
   return toofel;
 }
 
+Toofel StartToofel(const std::wstring& programFolder, const std::wstring& startFolder) {
+  const Process process = StartProcess(CopyToofelInto(programFolder), L"", startFolder);
+  HWND window = nullptr;
+  WaitUntil([&] { return (window = FindProcessWindow(process.id, L"toofel")) != nullptr; });
+  return ToofelOf(process, window);
+}
+
 Process StartChatSim(const std::wstring& logFile, const std::wstring& rooms) {
   wchar_t folder[MAX_PATH];
   GetTempPathW(MAX_PATH, folder);
   Process sim = StartProcess(BuiltProgram(L"chat-sim.exe"), L"--log \"" + logFile + L"\" " + rooms, folder);
   WaitUntil([&] { return FindProcessWindow(sim.id, L"AOL Frame25") != nullptr; });
-  WaitForInputIdle(sim.handle, 60000);  // every room is built
+  WaitForInputIdle(sim.handle, 60000);  // and has drawn its rooms
   return sim;
 }
 

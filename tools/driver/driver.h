@@ -66,12 +66,16 @@ struct Toofel {
   HWND coms = nullptr, file1 = nullptr, list1 = nullptr;
 };
 
+// Copies the built toofel.exe into the folder; returns the copy's path.
+std::wstring CopyToofelInto(const std::wstring& programFolder);
+// The controls of a tøøfel whose main window is shown.
+Toofel ToofelOf(const Process& process, HWND window);
 // Copies the built program into programFolder and starts it there with
 // startFolder as its current directory; waits until its window is up.
 Toofel StartToofel(const std::wstring& programFolder, const std::wstring& startFolder);
 
 // Starts the chat-room simulator with the given rooms, logging to the file;
-// waits until its frame is up.
+// waits until its frame is up with every room built and drawn.
 Process StartChatSim(const std::wstring& logFile, const std::wstring& rooms);
 
 // What the taskbar's Close does.
