@@ -2,27 +2,41 @@
 # missing, build into out/, and run a private Wine prefix on a display.
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 OUT="$ROOT/out"
-BUILD="$OUT/build"
+BUILD="$OUT/build"          # the 64-bit programs, landing in out/
+BUILD_X86="$OUT/build-x86"  # the 32-bit programs, landing in out/x86/
 PACKAGES=(cmake make g++-mingw-w64-x86-64 wine64 xvfb xdotool imagemagick googletest)
+X86_PACKAGES=(g++-mingw-w64-i686 wine32:i386)
 
+# Installs PACKAGES and the packages named as arguments, where missing.
 install_missing() {
   local missing=()
-  for p in "${PACKAGES[@]}"; do
+  for p in "${PACKAGES[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     local sudo=""
     [ "$(id -u)" -eq 0 ] || sudo=sudo
+    if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+      $sudo dpkg --add-architecture i386
+    fi
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
   fi
 }
 
+# Builds the 64-bit programs, or with "x86" first the 32-bit ones; further
+# arguments go to CMake. Each build knows the other's folder for the tests
+# that cross between them.
 build() {
-  cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
-    -DTOOFEL_OUTPUT_DIR="$OUT" "$@" >/dev/null
-  cmake --build "$BUILD" -j 2
+  local arch=x86_64 dir="$BUILD" output="$OUT" other="$OUT/x86"
+  if [ "${1:-}" = x86 ]; then
+    arch=i686 dir="$BUILD_X86" output="$OUT/x86" other="$OUT"
+    shift
+  fi
+  cmake -S "$ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DTOOFEL_ARCH="$arch" \
+    -DTOOFEL_OUTPUT_DIR="$output" -DTOOFEL_OTHER_BUILD_DIR="$other" "$@" >/dev/null
+  cmake --build "$dir" -j 2
 }
 
 # Starts Xvfb unless a display is wanted and present, and a fresh Wine prefix.

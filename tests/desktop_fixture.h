@@ -13,12 +13,12 @@ class Desktop : public ::testing::Test {
     for (const wchar_t* name : {L"b.mp3", L"A.mp3", L"c.mp3", L"notes.txt"}) WriteBytes(start.File(name), "");
     if (settings) WriteBytes(program.File(L"info.ini"), settings);
     log = start.File(L"chat.log");
-    sim = StartChatSim(log, rooms);
+    sim = StartChatSim(log, rooms, chatSimExe);
     StartToofel();
   }
 
   void StartToofel() {
-    toofel = ::StartToofel(program.path, start.path);
+    toofel = ::StartToofel(program.path, start.path, toofelExe);
     ASSERT_NE(toofel.window, nullptr);
   }
 
@@ -39,6 +39,9 @@ class Desktop : public ::testing::Test {
 
   std::string StoredSettings() const { return ReadBytes(program.File(L"info.ini")); }
 
+  // The builds StartBoth starts; a test may take one from the other build.
+  std::wstring toofelExe = BuiltProgram(L"toofel.exe");
+  std::wstring chatSimExe = BuiltProgram(L"chat-sim.exe");
   TempFolder program, start;
   std::wstring log;
   Process sim;

@@ -137,14 +137,9 @@ TEST_F(Settings, FileThatCannotBeWrittenIsLeftAsItWas) {
   EXPECT_EQ(ReadBytes(file), before);
 }
 
-DWORD RunProbe(const std::wstring& folder, const std::wstring& arguments) {
-  const std::wstring program = folder + L"\\settings-probe.exe";
-  CopyFileW(BuiltProgram(L"tests\\settings-probe.exe").c_str(), program.c_str(), FALSE);
-  Process probe = StartProcess(program, arguments, folder);
-  const DWORD code = WaitForExit(probe);
-  EndProcess(probe);
-  DeleteFileW(program.c_str());
-  return code;
+DWORD RunProbe(const std::wstring& folder, const std::wstring& arguments,
+               const std::wstring& probe = BuiltProgram(L"tests\\settings-probe.exe")) {
+  return RunCopyIn(folder, probe, arguments);
 }
 
 TEST_F(Settings, FileLandsInTheRootOfTheProgramsDrive) {
@@ -163,6 +158,20 @@ TEST_F(Settings, FolderNamedOutsideTheCodePageKeepsItsSettings) {
   EXPECT_EQ(ReadBytes(snowman + L"\\info.ini"),
             "[toofel]\r\nHANDLE=t\xF8\xF8"
             "fel\r\nDIR=t\xF8\xF8"
+            "fel\r\n");
+}
+
+// The 32-bit and the 64-bit program share one file when a user switches builds.
+TEST_F(Settings, FileWrittenByTheOtherBuildReadsTheSame) {
+  const std::wstring otherProbe = OtherBuildProgram(L"tests\\settings-probe.exe");
+  if (otherProbe.empty()) GTEST_SKIP() << "TOOFEL_OTHER_BUILD names no other build";
+  EXPECT_EQ(RunProbe(folder.path, L"write handle t\u00F8\u00F8fel", otherProbe), 0u);
+  EXPECT_EQ(RunProbe(folder.path, L"copy handle dir"), 0u);
+  EXPECT_EQ(RunProbe(folder.path, L"copy dir color", otherProbe), 0u);
+  EXPECT_EQ(ReadBytes(file),
+            "[toofel]\r\nHANDLE=t\xF8\xF8"
+            "fel\r\nDIR=t\xF8\xF8"
+            "fel\r\nCOLOR=t\xF8\xF8"
             "fel\r\n");
 }
 

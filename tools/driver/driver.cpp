@@ -70,6 +70,11 @@ std::wstring BuiltProgram(const wchar_t* name) {
   return folder + L"\\" + name;
 }
 
+std::wstring OtherBuildProgram(const wchar_t* name) {
+  const wchar_t* folder = _wgetenv(L"TOOFEL_OTHER_BUILD");
+  return folder && *folder ? std::wstring(folder) + L"\\" + name : std::wstring();
+}
+
 Process StartProcess(const std::wstring& program, const std::wstring& arguments, const std::wstring& folder) {
   std::wstring commandLine = L"\"" + program + L"\" " + arguments;
   STARTUPINFOW startup{};
@@ -99,6 +104,16 @@ void EndProcess(Process& process) {
   }
   CloseHandle(process.handle);
   process = {};
+}
+
+DWORD RunCopyIn(const std::wstring& folder, const std::wstring& program, const std::wstring& arguments) {
+  const std::wstring copy = folder + program.substr(program.find_last_of(L'\\'));
+  CopyFileW(program.c_str(), copy.c_str(), FALSE);
+  Process process = StartProcess(copy, arguments, folder);
+  const DWORD code = WaitForExit(process);
+  EndProcess(process);
+  DeleteFileW(copy.c_str());
+  return code;
 }
 
 namespace {
@@ -187,9 +202,9 @@ POINT CenterOf(HWND window) {
   return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-std::wstring CopyToofelInto(const std::wstring& programFolder) {
+std::wstring CopyToofelInto(const std::wstring& programFolder, const std::wstring& from) {
   const std::wstring program = programFolder + L"\\toofel.exe";
-  CopyFileW(BuiltProgram(L"toofel.exe").c_str(), program.c_str(), FALSE);
+  CopyFileW(from.c_str(), program.c_str(), FALSE);
   return program;
 }
 
@@ -209,17 +224,17 @@ Toofel ToofelOf(const Process& process, HWND window) {
   return toofel;
 }
 
-Toofel StartToofel(const std::wstring& programFolder, const std::wstring& startFolder) {
-  const Process process = StartProcess(CopyToofelInto(programFolder), L"", startFolder);
+Toofel StartToofel(const std::wstring& programFolder, const std::wstring& startFolder, const std::wstring& from) {
+  const Process process = StartProcess(CopyToofelInto(programFolder, from), L"", startFolder);
   HWND window = nullptr;
   WaitUntil([&] { return (window = FindProcessWindow(process.id, L"toofel")) != nullptr; });
   return ToofelOf(process, window);
 }
 
-Process StartChatSim(const std::wstring& logFile, const std::wstring& rooms) {
+Process StartChatSim(const std::wstring& logFile, const std::wstring& rooms, const std::wstring& program) {
   wchar_t folder[MAX_PATH];
   GetTempPathW(MAX_PATH, folder);
-  Process sim = StartProcess(BuiltProgram(L"chat-sim.exe"), L"--log \"" + logFile + L"\" " + rooms, folder);
+  Process sim = StartProcess(program, L"--log \"" + logFile + L"\" " + rooms, folder);
   WaitUntil([&] { return FindProcessWindow(sim.id, L"AOL Frame25") != nullptr; });
   WaitForInputIdle(sim.handle, 60000);  // and has drawn its rooms
   return sim;

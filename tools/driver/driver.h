@@ -28,6 +28,9 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
 // A program of the build, found in the folder above the tests.
 std::wstring BuiltProgram(const wchar_t* name);
+// The same program of the build of the other bitness, whose folder the
+// environment variable TOOFEL_OTHER_BUILD names; the empty text without it.
+std::wstring OtherBuildProgram(const wchar_t* name);
 
 struct Process {
   HANDLE handle = nullptr;
@@ -38,6 +41,9 @@ Process StartProcess(const std::wstring& program, const std::wstring& arguments,
 DWORD WaitForExit(const Process& process, DWORD timeoutMs = 10000);
 // Ends the process if it still runs and closes its handle.
 void EndProcess(Process& process);
+// Runs a copy of the program from the folder, with the folder as its current
+// directory, and removes the copy again; returns the exit code.
+DWORD RunCopyIn(const std::wstring& folder, const std::wstring& program, const std::wstring& arguments);
 
 // The first visible top-level window of a process with the given class.
 HWND FindProcessWindow(DWORD processId, const wchar_t* className);
@@ -66,17 +72,19 @@ struct Toofel {
   HWND coms = nullptr, file1 = nullptr, list1 = nullptr;
 };
 
-// Copies the built toofel.exe into the folder; returns the copy's path.
-std::wstring CopyToofelInto(const std::wstring& programFolder);
+// Copies toofel.exe into the folder; returns the copy's path.
+std::wstring CopyToofelInto(const std::wstring& programFolder, const std::wstring& from = BuiltProgram(L"toofel.exe"));
 // The controls of a tøøfel whose main window is shown.
 Toofel ToofelOf(const Process& process, HWND window);
-// Copies the built program into programFolder and starts it there with
-// startFolder as its current directory; waits until its window is up.
-Toofel StartToofel(const std::wstring& programFolder, const std::wstring& startFolder);
+// Copies the program into programFolder and starts it there with startFolder
+// as its current directory; waits until its window is up.
+Toofel StartToofel(const std::wstring& programFolder, const std::wstring& startFolder,
+                   const std::wstring& from = BuiltProgram(L"toofel.exe"));
 
 // Starts the chat-room simulator with the given rooms, logging to the file;
 // waits until its frame is up with every room built and drawn.
-Process StartChatSim(const std::wstring& logFile, const std::wstring& rooms);
+Process StartChatSim(const std::wstring& logFile, const std::wstring& rooms,
+                     const std::wstring& program = BuiltProgram(L"chat-sim.exe"));
 
 // What the taskbar's Close does.
 void CloseLikeTheTaskbar(HWND window);
