@@ -2,6 +2,7 @@
 
 #include "app/announcement.h"
 #include "app/pause.h"
+#include "app/resources.h"
 #include "app/window_moves.h"
 #include "chat_link/chat_link.h"
 #include "settings/profile.h"
@@ -204,7 +205,10 @@ WindowHandle Create(HINSTANCE instance, int show) {
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TOOFEL));
+  // The 16-pixel image of the group, drawn for that size, rather than the large one scaled down.
+  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TOOFEL), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kWindowClass;
   if (!RegisterClassExW(&windowClass)) return nullptr;
