@@ -7,10 +7,11 @@ BUILD_X86="$OUT/build-x86"  # the 32-bit programs, landing in out/x86/
 PACKAGES=(cmake make g++-mingw-w64-x86-64 wine64 xvfb xdotool imagemagick googletest)
 X86_PACKAGES=(g++-mingw-w64-i686 wine32:i386)
 
-# Installs PACKAGES and the packages named as arguments, where missing.
+# Installs the packages named, where missing; PACKAGES when none is named.
 install_missing() {
+  [ $# -gt 0 ] || set -- "${PACKAGES[@]}"
   local missing=()
-  for p in "${PACKAGES[@]}" "$@"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
