@@ -106,6 +106,7 @@ TEST_F(FirstUse, CancelledDirectoryStaysEmptyAndIsAskedAgain) {
 
   PressAndRelease(toofel.label, Button::Left);
   Answer(kDirPrompt, L"D:\\mp3");
+  ExpectIdLine(3, TOOFEL_ID("#0080c0", "tester", "3"));  // sent after the answer is stored
   EXPECT_EQ(StoredSettings(), "[toofel]\r\nHANDLE=tester\r\nDIR=D:\\mp3\r\n");
 }
 

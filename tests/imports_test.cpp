@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <set>
@@ -118,7 +119,7 @@ Image ReadImage(const std::wstring& program) {
 // "dll!Function" to the oldest Windows the entry names; the list sits in this
 // test program's resources, so it needs no path to the source tree.
 std::map<std::string, std::string> AllowList() {
-  const HRSRC found = FindResourceW(nullptr, L"ALLOWED_IMPORTS", MAKEINTRESOURCEW(10));  // RT_RCDATA
+  const HRSRC found = FindResourceW(nullptr, L"ALLOWED_IMPORTS", RT_RCDATA);
   const char* text = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
   std::istringstream lines(std::string(text ? text : "", text ? SizeofResource(nullptr, found) : 0));
   std::map<std::string, std::string> allowed;
