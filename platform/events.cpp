@@ -27,6 +27,11 @@ bool DispatchPendingEvents() {
   return true;
 }
 
+void WaitForEvents(double seconds) {
+  const DWORD milliseconds = seconds > 0 ? static_cast<DWORD>(seconds * 1000) : 0;
+  MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
 int RunMessageLoop() {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) Handle(message);
