@@ -5,9 +5,14 @@
 namespace Platform {
 namespace {
 
-// Keyboard navigation (Tab between the fields) goes through the dialog manager.
+bool IsTab(const MSG& message) {
+  return message.message == WM_KEYDOWN && message.wParam == VK_TAB;
+}
+
+// Keyboard navigation goes through the dialog manager, unless the window keeps its own tab order.
 void Handle(MSG& message) {
   const HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  if (root && IsTab(message) && SendMessageW(root, kTabMessage, GetKeyState(VK_SHIFT) < 0, 0)) return;
   if (root && IsDialogMessageW(root, &message)) return;
   TranslateMessage(&message);
   DispatchMessageW(&message);

@@ -1,6 +1,12 @@
 #pragma once
+#include <windows.h>
 
 namespace Platform {
+
+// Sent to a top-level window for Tab (wParam nonzero for Shift+Tab). A window
+// that moves the focus itself answers nonzero; for the others the dialog
+// manager moves it along the order of their child windows.
+constexpr UINT kTabMessage = WM_APP;
 
 // Returns when a message is waiting, even one already looked at, or after the
 // given seconds.

@@ -81,6 +81,9 @@ Process StartChatSim(const std::wstring& logFile, const std::wstring& rooms);
 // What the taskbar's Close does.
 void CloseLikeTheTaskbar(HWND window);
 
+// The control that has the keyboard focus in the window's thread, or nullptr.
+HWND FocusedControl(HWND window);
+
 std::wstring TextOf(HWND control);
 std::vector<std::wstring> ListItems(HWND listBox);
 
