@@ -4,6 +4,7 @@
 #include <array>
 
 #include "app/announcement.h"
+#include "app/command_reference.h"
 #include "app/pause.h"
 #include "app/window_moves.h"
 #include "chat_link/chat_link.h"
@@ -39,21 +40,6 @@ constexpr wchar_t kHandleWhenNoneGiven[] = L"new";
 // Close still arrive as a close command.
 constexpr DWORD kWindowStyle = WS_POPUP | WS_BORDER;
 constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
-
-constexpr const wchar_t* kCommandReference[] = {
-    L"p (mp3) - plays mp3",
-    L"stop - stops the mp3",
-    L"pause - pauses mp3",
-    L"unpuase - unpause mp3",
-    L"playing - get what mp3 you're listening to",
-    L"count - counts the mp3's in your current firectory",
-    L"r - random mp3",
-    L"dir (directory) - sets directory",
-    L"handle (handle) - sets handle",
-    L"handle? - gets current handle",
-    L"color - changes ascii color",
-    L"exit - exits toofel",
-};
 
 // Left, top, width and height in twips, inside the containing control.
 struct Placement {
