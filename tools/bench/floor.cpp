@@ -2,9 +2,7 @@
 // fonts and list contents, made in the plainest way and nothing else — no
 // handlers, settings or chat link. It exits as soon as the window is shown,
 // with its peak working set in KiB as its exit code.
-#include <windows.h>
-
-#include <psapi.h>
+#include "yardstick.h"
 
 #include <string>
 #include <vector>
@@ -22,7 +20,6 @@ constexpr DWORD kStyle = WS_POPUP | WS_BORDER;
 constexpr DWORD kExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT | WS_EX_TOPMOST;
 constexpr DWORD kListStyle = WS_TABSTOP | WS_VSCROLL | LBS_NOSEL | LBS_NOINTEGRALHEIGHT;
 constexpr DWORD kTextStyle = WS_TABSTOP | ES_AUTOHSCROLL;
-constexpr UINT kShown = WM_APP;
 
 enum Parent { kWindow, kTitleStrip, kFrame };
 enum Font { kStandard, kTitle };
@@ -55,13 +52,6 @@ constexpr int kFrameIndex = 2;
 constexpr int kCommandListIndex = 3;
 constexpr int kFileListIndex = 4;
 
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_SHOWWINDOW && wParam) PostMessageW(window, kShown, 0, 0);
-  // Ends without destroying the window, as the empty-window baseline does.
-  if (message == kShown) PostQuitMessage(0);
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
 HFONT MakeFont(int centipoints, int dpi) {
   return CreateFontW(-MulDiv(centipoints, dpi, 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Microsoft Sans Serif");
@@ -91,7 +81,7 @@ void MakeControls(HWND window, int dpi) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = WindowProc;
+  windowClass.lpfnWndProc = QuitOnceShown;
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
@@ -105,10 +95,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
                                       frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
   MakeControls(window, dpi);
   ShowWindow(window, show);
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
-  PROCESS_MEMORY_COUNTERS memory{};
-  memory.cb = sizeof memory;
-  GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
-  return static_cast<int>(memory.PeakWorkingSetSize / 1024);
+  return RunUntilShown();
 }
