@@ -1,11 +1,16 @@
 #include "app/form1.h"
 
+#include <algorithm>
+#include <array>
+
 #include "app/announcement.h"
+#include "app/command_reference.h"
 #include "app/pause.h"
 #include "app/resources.h"
 #include "app/window_moves.h"
 #include "chat_link/chat_link.h"
 #include "settings/profile.h"
+#include "platform/events.h"
 #include "platform/file_list.h"
 #include "platform/input_dialog.h"
 #include "platform/screen.h"
@@ -32,24 +37,10 @@ constexpr wchar_t kDirKey[] = L"dir";
 constexpr wchar_t kHandlePrompt[] = L"what is your handle";
 constexpr wchar_t kDirPrompt[] = L"what directory would you like to use for your mp3's?";
 constexpr wchar_t kHandleWhenNoneGiven[] = L"new";
-constexpr DWORD kWindowStyle =
-    WS_POPUP | WS_BORDER | WS_SYSMENU;  // the menu is never drawn; it lets the taskbar close us
+// No system menu, so Alt+Space offers no keyboard move; Alt+F4 and the taskbar's
+// Close still arrive as a close command.
+constexpr DWORD kWindowStyle = WS_POPUP | WS_BORDER;
 constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
-
-constexpr const wchar_t* kCommandReference[] = {
-    L"p (mp3) - plays mp3",
-    L"stop - stops the mp3",
-    L"pause - pauses mp3",
-    L"unpuase - unpause mp3",
-    L"playing - get what mp3 you're listening to",
-    L"count - counts the mp3's in your current firectory",
-    L"r - random mp3",
-    L"dir (directory) - sets directory",
-    L"handle (handle) - sets handle",
-    L"handle? - gets current handle",
-    L"color - changes ascii color",
-    L"exit - exits toofel",
-};
 
 // Left, top, width and height in twips, inside the containing control.
 struct Placement {
@@ -116,9 +107,11 @@ bool IsPress(UINT message) {
 }
 
 // The second press of a quick double click arrives as a double-click message; it is a press too.
+// A press sent from another thread is no user's: the user's are posted. Another program could send
+// one from inside the message a line is sent with, and every such press would nest a whole sequence.
 LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam) {
   if (IsPress(message)) {
-    OnTitlePress();
+    if (!InSendMessage()) OnTitlePress();
     return message == WM_XBUTTONDOWN || message == WM_XBUTTONDBLCLK;
   }
   return CallWindowProcW(labelStandardProc, label, message, wParam, lParam);
@@ -137,7 +130,25 @@ int FileCount() {
   return static_cast<int>(SendMessageW(form.file1, LB_GETCOUNT, 0, 0));
 }
 
-// Created in tab order, which the dialog manager follows for Tab.
+// The keyboard order of the fields, across the window and its frame; the dialog
+// manager would finish the frame's fields before going on to the window's.
+std::array<HWND, 6> TabOrder() {
+  return {form.coms, form.file1, form.list1, form.handle, form.mp3dir, form.color};
+}
+
+// Tab and Shift+Tab, as the dialog manager moves the focus: a text box it enters is selected whole.
+void OnTab(bool backwards) {
+  const std::array<HWND, 6> order = TabOrder();
+  const auto focused = std::find(order.begin(), order.end(), GetFocus());
+  size_t next = backwards ? order.size() - 1 : 0;
+  if (focused != order.end()) {
+    const size_t at = static_cast<size_t>(focused - order.begin());
+    next = (at + (backwards ? order.size() - 1 : 1)) % order.size();
+  }
+  if (SendMessageW(order[next], WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(order[next], EM_SETSEL, 0, -1);
+  SetFocus(order[next]);
+}
+
 void CreateControls(HWND window) {
   titleFont = MakeFont(kTitleFontCentipoints);
   standardFont = MakeFont(kStandardFontCentipoints);
@@ -175,6 +186,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CREATE:
       CreateControls(window);
       return 0;
+    case Platform::kTabMessage:
+      OnTab(wParam != 0);
+      return TRUE;
     case WM_SYSCOMMAND:
       // The platform ignores a close of a window disabled by an open question; closing still ends the program.
       if ((wParam & 0xFFF0) == SC_CLOSE) {

@@ -14,6 +14,11 @@ constexpr char kIconClass[] = "_AOL_Icon";
 constexpr char kStaticClass[] = "_AOL_Static";
 constexpr char kInputFieldClass[] = "RICHCNTL";
 constexpr WPARAM kCarriageReturn = 13;
+// The client answers in well under a millisecond. A fifth of a second lets a
+// client that is only busy (drawing, or starved of the CPU) take its line, and
+// holds tøøfel up for no longer than a blink when the client has stopped; one
+// that has not read its messages for seconds is passed over at once.
+constexpr UINT kClientAnswerMs = 200;
 
 // A null parent searches the top-level windows, as the platform defines it.
 HWND FirstChild(HWND parent, const char* className) {
@@ -33,6 +38,12 @@ bool IsChatRoom(HWND document) {
   return transcript && comboBox && icon && staticText;
 }
 
+// False when the client did not take the message in time or is hung.
+bool SendToClient(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kClientAnswerMs, &result) != 0;
+}
+
 }  // namespace
 
 WindowHandle FindChatRoom() {
@@ -46,10 +57,14 @@ WindowHandle FindChatRoom() {
 }
 
 void SendChatLine(const std::wstring& text) {
-  const HWND field = FirstChild(FindChatRoom(), kInputFieldClass);
+  const HWND room = FindChatRoom();
+  // A null parent would search the top-level windows, where any program's field could take the line.
+  if (!room) return;
+  const HWND field = FirstChild(room, kInputFieldClass);
   const std::string line = Platform::ToAnsi(text);
-  SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(line.c_str()));
-  SendMessageA(field, WM_CHAR, kCarriageReturn, 0);
+  // Enter after a text that never arrived would post whatever the field held.
+  if (!SendToClient(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(line.c_str()))) return;
+  SendToClient(field, WM_CHAR, kCarriageReturn, 0);
 }
 
 }  // namespace Module1

@@ -11,7 +11,8 @@ namespace Module1 {
 WindowHandle FindChatRoom();
 
 // Types the line into the chat room's input field and presses Enter there.
-// Without a client, a room or an input field nothing happens.
+// Without a client, a room or an input field nothing happens; a client that
+// does not answer in time gets no Enter after the text it missed.
 void SendChatLine(const std::wstring& text);
 
 }  // namespace Module1

@@ -5,9 +5,14 @@
 namespace Platform {
 namespace {
 
-// Keyboard navigation (Tab between the fields) goes through the dialog manager.
+bool IsTab(const MSG& message) {
+  return message.message == WM_KEYDOWN && message.wParam == VK_TAB;
+}
+
+// Keyboard navigation goes through the dialog manager, unless the window keeps its own tab order.
 void Handle(MSG& message) {
   const HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  if (root && IsTab(message) && SendMessageW(root, kTabMessage, GetKeyState(VK_SHIFT) < 0, 0)) return;
   if (root && IsDialogMessageW(root, &message)) return;
   TranslateMessage(&message);
   DispatchMessageW(&message);
@@ -25,6 +30,11 @@ bool DispatchPendingEvents() {
     Handle(message);
   }
   return true;
+}
+
+void WaitForEvents(double seconds) {
+  const DWORD milliseconds = seconds > 0 ? static_cast<DWORD>(seconds * 1000) : 0;
+  MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 int RunMessageLoop() {

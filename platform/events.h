@@ -1,6 +1,16 @@
 #pragma once
+#include <windows.h>
 
 namespace Platform {
+
+// Sent to a top-level window for Tab (wParam nonzero for Shift+Tab). A window
+// that moves the focus itself answers nonzero; for the others the dialog
+// manager moves it along the order of their child windows.
+constexpr UINT kTabMessage = WM_APP;
+
+// Returns when a message is waiting, even one already looked at, or after the
+// given seconds.
+void WaitForEvents(double seconds);
 
 // Handles every pending message, then returns. Returns false once the program
 // is quitting; the quit message is put back so every enclosing loop sees it too.

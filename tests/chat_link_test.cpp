@@ -111,6 +111,20 @@ TEST_F(ChatLink, WithoutTheClientFrameNothingIsFoundOrSent) {
   EXPECT_TRUE(posted.empty());
 }
 
+// Another program's top-level window of the input field's class must not take the lines.
+TEST_F(ChatLink, WithoutARoomAStrayInputFieldGetsNothing) {
+  const HWND stray = Make("RICHCNTL", nullptr);
+  AddDocument("tcsr");  // the client runs, but no document is a room
+  Module1::SendChatLine(L"lost");
+  DestroyWindow(frame);
+  frame = nullptr;
+  Module1::SendChatLine(L"lost");  // no client at all
+  char text[16] = "";
+  EXPECT_EQ(GetWindowTextA(stray, text, sizeof text), 0);
+  DestroyWindow(stray);
+  EXPECT_TRUE(posted.empty());
+}
+
 TEST_F(ChatLink, FirstOfTwoRoomsGetsTheLineAndEveryLineSearchesAnew) {
   const HWND first = AddDocument("tcisr");
   const HWND firstField = FieldOf(first);

@@ -29,11 +29,7 @@ class FirstUse : public Desktop {
     }
     EXPECT_EQ(TextOf(FindWindowExW(dialog, nullptr, L"Static", nullptr)), prompt);
     const HWND field = FindWindowExW(dialog, nullptr, L"Edit", nullptr);
-    GUITHREADINFO focus{};
-    focus.cbSize = sizeof focus;
-    EXPECT_TRUE(WaitUntil([&] {
-      return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &focus) && focus.hwndFocus == field;
-    }));
+    EXPECT_TRUE(WaitUntil([&] { return FocusedControl(dialog) == field; }));
     return dialog;
   }
 

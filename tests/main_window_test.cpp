@@ -36,6 +36,11 @@ struct Closing {
   }
 };
 
+void BringToFront(HWND window) {
+  SetForegroundWindow(window);
+  WaitUntil([&] { return GetForegroundWindow() == window; });
+}
+
 TEST(MainWindow, StartsWithItsInitialContent) {
   TempFolder program, start;
   for (const wchar_t* name : {L"b.mp3", L"A.mp3", L"c.mp3", L"notes.txt", L"song.mp3.txt"})
@@ -87,9 +92,55 @@ TEST(MainWindow, AltF4ClosesWithExitCodeZero) {
   TempFolder program, start;
   Toofel toofel = StartToofel(program.path, start.path);
   ASSERT_NE(toofel.window, nullptr);
-  SetForegroundWindow(toofel.window);
-  WaitUntil([&] { return GetForegroundWindow() == toofel.window; });
+  BringToFront(toofel.window);
   PressKeys({VK_MENU, VK_F4});
+  EXPECT_EQ(WaitForExit(toofel.process), 0u);
+  EndProcess(toofel.process);
+}
+
+// The keyboard order crosses the frame twice: its lists, the window's list and
+// screen name, the frame's directory, then the colour.
+TEST(MainWindow, TabAndShiftTabFollowTheKeyboardOrder) {
+  TempFolder program, start;
+  Toofel toofel = StartToofel(program.path, start.path);
+  Closing closing{toofel};
+  ASSERT_NE(toofel.window, nullptr);
+  BringToFront(toofel.window);
+  PressAndRelease(toofel.handle, Button::Left);
+  ASSERT_TRUE(WaitUntil([&] { return FocusedControl(toofel.window) == toofel.handle; }));
+  const HWND forwards[] = {toofel.mp3dir, toofel.color, toofel.coms, toofel.file1, toofel.list1, toofel.handle};
+  for (const HWND next : forwards) {
+    PressKeys({VK_TAB});
+    EXPECT_TRUE(WaitUntil([&] { return FocusedControl(toofel.window) == next; }, 3000));
+  }
+  const HWND backwards[] = {toofel.list1, toofel.file1, toofel.coms, toofel.color, toofel.mp3dir, toofel.handle};
+  for (const HWND next : backwards) {
+    PressKeys({VK_SHIFT, VK_TAB});
+    EXPECT_TRUE(WaitUntil([&] { return FocusedControl(toofel.window) == next; }, 3000));
+  }
+}
+
+// Alt+Space opens nothing, so the keys after it reach the field: a system
+// menu would take the "m" for Move and the arrow key would move the window.
+TEST(MainWindow, AltSpaceBringsUpNoMenuAndTheTaskbarsCloseStillEndsIt) {
+  TempFolder program, start;
+  Toofel toofel = StartToofel(program.path, start.path);
+  ASSERT_NE(toofel.window, nullptr);
+  BringToFront(toofel.window);
+  PressAndRelease(toofel.handle, Button::Left);
+  ASSERT_TRUE(WaitUntil([&] { return FocusedControl(toofel.window) == toofel.handle; }));
+  const RECT before = ScreenRectOf(toofel.window);
+  PressKeys({VK_MENU, VK_SPACE});
+  TypeText(L"m");
+  PressKeys({VK_LEFT});
+  PressKeys({VK_RETURN});
+  TypeText(L"x");
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(toofel.handle) == L"xm"; }, 3000)) << TextOf(toofel.handle).size() << " characters in the field";
+  EXPECT_EQ(FindProcessWindow(toofel.process.id, L"#32768"), nullptr);
+  const RECT after = ScreenRectOf(toofel.window);
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.top, before.top);
+  CloseLikeTheTaskbar(toofel.window);
   EXPECT_EQ(WaitForExit(toofel.process), 0u);
   EndProcess(toofel.process);
 }

@@ -4,6 +4,59 @@
 // press; tøøfel must go on working, send nothing wrong and exit cleanly.
 namespace {
 
+// A chat client in a thread of this process that, inside the message bringing
+// the first line's text, sends a press to tøøfel's title label and notes every
+// message that reaches its field meanwhile.
+struct PressingPeer {
+  HWND label = nullptr;
+  bool pressSent = false;
+  int arrivedDuringPress = 0;
+  bool pressing = false;
+  std::vector<std::string> lines;
+  volatile LONG lineCount = 0;
+  DWORD thread = 0;
+};
+PressingPeer peer;
+
+LRESULT CALLBACK PeerFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETTEXT || message == WM_CHAR) peer.arrivedDuringPress += peer.pressing;
+  if (message == WM_SETTEXT && !peer.pressSent) {
+    peer.pressSent = peer.pressing = true;
+    SendMessageW(peer.label, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageW(peer.label, WM_LBUTTONUP, 0, 0);
+    peer.pressing = false;
+  }
+  if (message == WM_CHAR && wParam == 13) {
+    char text[2048] = "";
+    GetWindowTextA(field, text, sizeof text);
+    peer.lines.push_back(text);
+    InterlockedIncrement(&peer.lineCount);
+    return 0;
+  }
+  return DefWindowProcA(field, message, wParam, lParam);
+}
+
+HWND MakePeerWindow(const char* className, HWND parent, WNDPROC procedure = DefWindowProcA) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = procedure;
+  windowClass.lpszClassName = className;
+  RegisterClassA(&windowClass);
+  return CreateWindowExA(0, className, "", parent ? WS_CHILD : WS_OVERLAPPED, 0, 0, 10, 10, parent, nullptr, nullptr,
+                         nullptr);
+}
+
+DWORD WINAPI RunPeer(LPVOID ready) {
+  const HWND frame = MakePeerWindow("AOL Frame25", nullptr);
+  const HWND room = MakePeerWindow("AOL Child", MakePeerWindow("MDIClient", frame));
+  for (const char* kind : {"RICHCNTLREADONLY", "_AOL_Combobox", "_AOL_Icon", "_AOL_Static"}) MakePeerWindow(kind, room);
+  MakePeerWindow("RICHCNTL", room, PeerFieldProc);
+  SetEvent(ready);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  DestroyWindow(frame);
+  return 0;
+}
+
 class Robustness : public Desktop {
  protected:
   // A responsive program answers at once; a hung one would time out.
@@ -42,6 +95,28 @@ TEST_F(Robustness, ClientGoingAwayLeavesTheProgramWorking) {
   Sleep(1500);
   EXPECT_TRUE(Responsive());
   EXPECT_EQ(ReadChatLog(log).size(), 1u);
+}
+
+// Only another program can send a press, and one sent from inside a line's
+// message would nest a whole announcement there, press after press.
+TEST_F(Robustness, PressSentByAnotherProgramStartsNothing) {
+  for (const wchar_t* name : {L"b.mp3", L"A.mp3", L"c.mp3"}) WriteBytes(start.File(name), "");
+  WriteBytes(program.File(L"info.ini"), kStoredSettings);
+  StartToofel();
+  peer.label = toofel.label;
+  const HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const HANDLE thread = CreateThread(nullptr, 0, RunPeer, ready, 0, &peer.thread);
+  WaitForSingleObject(ready, 10000);
+  PressAndRelease(toofel.label, Button::Left);
+  const bool announced = WaitUntil([&] { return peer.lineCount >= 2; });
+  PostThreadMessageW(peer.thread, WM_QUIT, 0, 0);
+  WaitForSingleObject(thread, 10000);
+  CloseHandle(thread);
+  CloseHandle(ready);
+  ASSERT_TRUE(announced);
+  EXPECT_TRUE(peer.pressSent);
+  EXPECT_EQ(peer.arrivedDuringPress, 0);
+  EXPECT_EQ(peer.lines, (std::vector<std::string>{TOOFEL_BANNER("#0080c0"), TOOFEL_ID("#0080c0", "tester", "3")}));
 }
 
 TEST_F(Robustness, RoomWithoutInputFieldTakesNothing) {

@@ -30,6 +30,9 @@ constexpr int kIconInset = 5;
 HFONT fonts[kFontVariants] = {};
 std::map<HWND, std::vector<std::string>> transcriptLines;
 std::map<HWND, std::string> fieldText;
+int linesPosted = 0;
+int hangLine = 0;
+DWORD hangMs = 0;
 
 HFONT FontFor(bool bold, bool italic, bool underline) {
   return fonts[(bold ? 1 : 0) | (italic ? 2 : 0) | (underline ? 4 : 0)];
@@ -169,6 +172,8 @@ void PostFieldLine(HWND field) {
   if (!room) return;
   LogPostedLine(room->number, line, postedAt);
   if (room->transcript) AppendTranscriptLine(room->transcript, line);
+  // Not reading messages is what makes a client hung; the sender's reply went out above.
+  if (++linesPosted == hangLine) Sleep(hangMs);
 }
 
 void OnFieldChar(HWND field, WPARAM character) {
@@ -337,6 +342,11 @@ void DeleteControlFonts() {
     DeleteObject(font);
     font = nullptr;
   }
+}
+
+void HangAfterLine(int line, DWORD milliseconds) {
+  hangLine = line;
+  hangMs = milliseconds;
 }
 
 void AppendTranscriptLine(HWND transcript, const std::string& line) {

@@ -12,4 +12,8 @@ bool RegisterControlClasses(HINSTANCE instance);
 void CreateControlFonts();
 void DeleteControlFonts();
 
+// Once the given line is posted (1 for the first), the whole simulator stops
+// answering for that many milliseconds. Line 0 never comes.
+void HangAfterLine(int line, DWORD milliseconds);
+
 void AppendTranscriptLine(HWND transcript, const std::string& line);

@@ -3,17 +3,21 @@
 // document window per room), and lines posted in a room's input field are
 // drawn in that room's transcript and appended to the log.
 //
-//   chat-sim.exe [--log FILE] [ROOM ...]
+//   chat-sim.exe [--log FILE] [--hang-after N MS] [ROOM ...]
 //
 // Each ROOM is a string of letters, one child window each, created in that
 // order: t transcript, c combo box, i icon button, s static text, r input
 // field. Other letters are ignored. No ROOM means one room "tcisr".
+// --hang-after N MS: once the Nth line (counted over all rooms) is logged, the
+// simulator stops answering messages for MS milliseconds, like a client that
+// hangs.
 
 #include "sim.h"
 
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "chat_log.h"
 #include "controls.h"
@@ -32,6 +36,7 @@ constexpr int kFirstControlId = 100;
 
 constexpr char kFullRoom[] = "tcisr";
 constexpr wchar_t kLogOption[] = L"--log";
+constexpr wchar_t kHangOption[] = L"--hang-after";
 constexpr int kExitBadArguments = 2;
 constexpr int kExitNoWindows = 3;
 
@@ -58,6 +63,8 @@ constexpr ChildKind kChildKinds[] = {
 struct Options {
   std::wstring logPath;
   std::vector<std::string> rooms;  // letters of each room, unknown ones removed
+  int hangAfterLine = 0;            // 0: never hangs
+  DWORD hangMs = 0;
   bool valid = true;
 };
 
@@ -82,6 +89,15 @@ Options ParseCommandLine() {
         options.logPath = arguments[++i];
       else
         options.valid = false;
+      continue;
+    }
+    if (argument == kHangOption) {
+      if (i + 2 < count) {
+        options.hangAfterLine = _wtoi(arguments[++i]);
+        options.hangMs = DWORD(_wtoi(arguments[++i]));
+      } else {
+        options.valid = false;
+      }
       continue;
     }
     std::string letters;
@@ -309,6 +325,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (!options.valid) return kExitBadArguments;
   if (!options.logPath.empty() && !OpenChatLog(options.logPath)) return kExitBadArguments;
 
+  HangAfterLine(options.hangAfterLine, options.hangMs);
   CreateControlFonts();
   int exitCode = kExitNoWindows;
   if (RegisterClasses(instance) && CreateWindows(instance, options.rooms)) exitCode = RunMessageLoop();

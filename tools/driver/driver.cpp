@@ -260,6 +260,12 @@ COLORREF IconPixel(HICON icon, int size, POINT at) {
   return colour;
 }
 
+HWND FocusedControl(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
 std::wstring TextOf(HWND control) {
   wchar_t text[1024] = L"";
   SendMessageW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));

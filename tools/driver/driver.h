@@ -95,6 +95,9 @@ constexpr POINT IconFieldSpot(int size) { return {size / 8, size / 2}; }
 // The colour at a spot of the icon drawn at the given size on black.
 COLORREF IconPixel(HICON icon, int size, POINT at);
 
+// The control that has the keyboard focus in the window's thread, or nullptr.
+HWND FocusedControl(HWND window);
+
 std::wstring TextOf(HWND control);
 std::vector<std::wstring> ListItems(HWND listBox);
 
