@@ -27,6 +27,13 @@ int ScreenDpi() {
   return dpi;
 }
 
+// A simulator left running would hold the test runner's output open and take
+// the lines of later tests.
+struct Ending {
+  Process& process;
+  ~Ending() { EndProcess(process); }
+};
+
 struct Closing {
   Toofel& toofel;
   ~Closing() {
@@ -150,6 +157,7 @@ TEST(MainWindow, EmptyStartFolderListsNothingAndCountsZero) {
   WriteBytes(program.File(L"info.ini"), kStoredSettings);
   const std::wstring log = logs.File(L"chat.log");
   Process sim = StartChatSim(log, L"tcisr");
+  const Ending endingSim{sim};
   Toofel toofel = StartToofel(program.path, start.path);
   Closing closing{toofel};
   EXPECT_TRUE(ListItems(toofel.file1).empty());
@@ -158,7 +166,6 @@ TEST(MainWindow, EmptyStartFolderListsNothingAndCountsZero) {
   WaitUntil([&] { return (lines = ReadChatLog(log)).size() >= 2; });
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[1].bytes, TOOFEL_ID("#0080c0", "tester", "0"));
-  EndProcess(sim);
 }
 
 }  // namespace

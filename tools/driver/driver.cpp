@@ -177,6 +177,12 @@ void MoveMouseTo(POINT to) {
   const LONG height = GetSystemMetrics(SM_CYSCREEN);
   SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (to.x * 65536 + width - 1) / width,
             (to.y * 65536 + height - 1) / height);
+  // Under Wine a press sent before the pointer is seen to arrive can land where
+  // the pointer was, on whatever window the last test left there.
+  WaitUntil([&] {
+    POINT now{};
+    return GetCursorPos(&now) && now.x == to.x && now.y == to.y;
+  }, 2000);
 }
 
 void PressButton(Button button) {
