@@ -19,7 +19,8 @@
 namespace {
 
 constexpr int kRuns = 5;
-constexpr int kStartRuns = 15;
+constexpr int kStartRuns = 31;
+constexpr DWORD kSettleMs = 500;
 constexpr size_t kPresses = 20;
 constexpr int kSendsPerFigure = 20;
 constexpr double kNominalDelayMs = 500;
@@ -142,10 +143,15 @@ void StartUpAndMemory() {
     DWORD peak = 0;
     baseline.push_back(BaselineStart(folder, peak));
     baselineMemory.push_back(peak);
-    floor.push_back(FloorStart(folder));
+    // The floor and tøøfel swap places every run, and each starts on a settled
+    // session: a program started while Wine still tears down the last one's
+    // windows pays for that, and which one followed which moved the ratio by 0.2.
+    Sleep(kSettleMs);
+    if (run % 2 == 0) floor.push_back(FloorStart(folder)), Sleep(kSettleMs);
     const ToofelStart start = StartAndClose(program, folder);
     toofel.push_back(start.seconds);
     toofelMemory.push_back(static_cast<double>(start.peakKiB));
+    if (run % 2 == 1) Sleep(kSettleMs), floor.push_back(FloorStart(folder));
   }
   Info("empty window start-up", SpreadOf(Seen(baseline)), "s", "");
   Info("floor start-up (same window, nothing else)", SpreadOf(Seen(floor)), "s", "");
@@ -160,11 +166,18 @@ void StartUpAndMemory() {
   Row("peak working set / baseline", memory, "x", "<= 1.3", memory.median <= 1.3);
 }
 
+// Both builds when scripts/test has made the 32-bit one beside this one.
 void Size() {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  GetFileAttributesExW(BuiltProgram(L"toofel.exe").c_str(), GetFileExInfoStandard, &data);
-  const double kib = data.nFileSizeLow / 1024.0;
-  Row("size of toofel.exe", {kib, kib, kib}, "KiB", "<= 256", kib <= 256);
+  const struct {
+    const wchar_t* path;
+    const char* figure;
+  } programs[] = {{L"toofel.exe", "size of toofel.exe"}, {L"x86\\toofel.exe", "size of x86\\toofel.exe"}};
+  for (const auto& program : programs) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(BuiltProgram(program.path).c_str(), GetFileExInfoStandard, &data)) continue;
+    const double kib = data.nFileSizeLow / 1024.0;
+    Row(program.figure, {kib, kib, kib}, "KiB", "<= 256", kib <= 256);
+  }
 }
 
 double CpuSeconds(HANDLE process) {
@@ -337,12 +350,14 @@ int main(int argc, char** argv) {
   const std::string only = argc > 1 ? argv[1] : "";
   auto wanted = [&](const char* name) { return only.empty() || only == name; };
   std::printf("%-44s %10s %21s %-6s %-18s %s\n", "figure", "median", "spread", "unit", "goal", "");
-  if (wanted("startup")) StartUpAndMemory();
+  // The timing of single messages comes first: a hundred program starts leave
+  // the Wine session slower for a while, which doubled those figures.
   if (wanted("size")) Size();
   if (wanted("delay")) IdLineDelay();
   if (wanted("pause")) PauseCpu();
   if (wanted("hang")) HungClientInput();
   if (wanted("send")) SendScaling();
+  if (wanted("startup")) StartUpAndMemory();
   if (wanted("mp3")) Mp3Scaling();
   std::printf("summary: %d of %d goals met\n", goalsMet, goalsTotal);
   return 0;
