@@ -17,6 +17,27 @@ struct ProgramResources {
   ~ProgramResources() { FreeLibrary(module); }
 };
 
+// The colour of the icon's field, left of its ø.
+constexpr COLORREF kIconBlue = RGB(0x00, 0x80, 0xC0);
+constexpr POINT FieldSpot(int size) { return {size / 8, size / 2}; }
+
+// The colour at a spot of the icon drawn at the given size on black.
+COLORREF IconPixel(HICON icon, int size, POINT at) {
+  const HDC screen = GetDC(nullptr);
+  const HDC dc = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+  const HGDIOBJ old = SelectObject(dc, bitmap);
+  const RECT all{0, 0, size, size};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+  const COLORREF colour = GetPixel(dc, at.x, at.y);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return colour;
+}
+
 std::string Bytes(HMODULE module, const wchar_t* name, const wchar_t* type) {
   const HRSRC found = FindResourceW(module, name, type);
   const char* data = found ? static_cast<const char*>(LockResource(LoadResource(module, found))) : nullptr;
@@ -38,7 +59,7 @@ TEST(Resources, IconGroupHoldsTheThreeSizes) {
     const HICON icon = static_cast<HICON>(
         LoadImageW(program.module, MAKEINTRESOURCEW(IDI_TOOFEL), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
     ASSERT_NE(icon, nullptr) << size;
-    EXPECT_EQ(IconPixel(icon, size, IconFieldSpot(size)), kToofelIconBlue) << size;
+    EXPECT_EQ(IconPixel(icon, size, FieldSpot(size)), kIconBlue) << size;
     DestroyIcon(icon);
   }
 }

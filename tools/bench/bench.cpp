@@ -146,12 +146,19 @@ void StartUpAndMemory() {
     // The floor and tøøfel swap places every run, and each starts on a settled
     // session: a program started while Wine still tears down the last one's
     // windows pays for that, and which one followed which moved the ratio by 0.2.
+    const bool floorFirst = run % 2 == 0;
     Sleep(kSettleMs);
-    if (run % 2 == 0) floor.push_back(FloorStart(folder)), Sleep(kSettleMs);
+    if (floorFirst) {
+      floor.push_back(FloorStart(folder));
+      Sleep(kSettleMs);
+    }
     const ToofelStart start = StartAndClose(program, folder);
     toofel.push_back(start.seconds);
     toofelMemory.push_back(static_cast<double>(start.peakKiB));
-    if (run % 2 == 1) Sleep(kSettleMs), floor.push_back(FloorStart(folder));
+    if (!floorFirst) {
+      Sleep(kSettleMs);
+      floor.push_back(FloorStart(folder));
+    }
   }
   Info("empty window start-up", SpreadOf(Seen(baseline)), "s", "");
   Info("floor start-up (same window, nothing else)", SpreadOf(Seen(floor)), "s", "");

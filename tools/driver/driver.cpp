@@ -250,22 +250,6 @@ void CloseLikeTheTaskbar(HWND window) {
   PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
-COLORREF IconPixel(HICON icon, int size, POINT at) {
-  const HDC screen = GetDC(nullptr);
-  const HDC dc = CreateCompatibleDC(screen);
-  const HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
-  const HGDIOBJ old = SelectObject(dc, bitmap);
-  const RECT all{0, 0, size, size};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-  const COLORREF colour = GetPixel(dc, at.x, at.y);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  return colour;
-}
-
 HWND FocusedControl(HWND window) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;

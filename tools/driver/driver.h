@@ -89,12 +89,6 @@ Process StartChatSim(const std::wstring& logFile, const std::wstring& rooms,
 // What the taskbar's Close does.
 void CloseLikeTheTaskbar(HWND window);
 
-// The colour of the icon's field, left of its ø.
-constexpr COLORREF kToofelIconBlue = RGB(0x00, 0x80, 0xC0);
-constexpr POINT IconFieldSpot(int size) { return {size / 8, size / 2}; }
-// The colour at a spot of the icon drawn at the given size on black.
-COLORREF IconPixel(HICON icon, int size, POINT at);
-
 // The control that has the keyboard focus in the window's thread, or nullptr.
 HWND FocusedControl(HWND window);
 
