@@ -30,6 +30,7 @@ constexpr int kStandardFontCentipoints = 800;
 constexpr int kClientWidthTwips = 1620;
 constexpr int kClientHeightTwips = 4290;
 constexpr int kScreenMarginTwips = 600;
+constexpr int kDefaultDpi = 96;
 constexpr double kIdLineDelaySeconds = 0.5;
 constexpr wchar_t kSettingsSection[] = L"toofel";
 constexpr wchar_t kHandleKey[] = L"handle";
@@ -55,7 +56,7 @@ struct Form {
 Form form{};
 HFONT titleFont = nullptr;
 HFONT standardFont = nullptr;
-int dpi = USER_DEFAULT_SCREEN_DPI;
+int dpi = kDefaultDpi;
 WNDPROC labelStandardProc = nullptr;
 
 int Pixels(int twips) {
