@@ -1,5 +1,5 @@
-// The resources of the built toofel.exe, as Explorer and the loader read them:
-// the icon group, the version with the project's version in it, the manifest.
+// The resources of both builds of toofel.exe, as Explorer and the loader read
+// them: the icon group, the version with the project's version in it, the manifest.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,11 +11,6 @@
 #include "version.h"
 
 namespace {
-
-struct ProgramResources {
-  HMODULE module = LoadLibraryExW(BuiltProgram(L"toofel.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  ~ProgramResources() { FreeLibrary(module); }
-};
 
 // The colour of the icon's field, left of its ø.
 constexpr COLORREF kIconBlue = RGB(0x00, 0x80, 0xC0);
@@ -44,10 +39,8 @@ std::string Bytes(HMODULE module, const wchar_t* name, const wchar_t* type) {
   return data ? std::string(data, SizeofResource(module, found)) : std::string();
 }
 
-TEST(Resources, IconGroupHoldsTheThreeSizes) {
-  ProgramResources program;
-  ASSERT_NE(program.module, nullptr);
-  const std::string group = Bytes(program.module, MAKEINTRESOURCEW(IDI_TOOFEL), RT_GROUP_ICON);
+void ExpectIconInThreeSizes(HMODULE program) {
+  const std::string group = Bytes(program, MAKEINTRESOURCEW(IDI_TOOFEL), RT_GROUP_ICON);
   constexpr size_t kHeader = 6, kEntry = 14;  // GRPICONDIR and GRPICONDIRENTRY as stored
   ASSERT_GE(group.size(), kHeader);
   const size_t count = static_cast<unsigned char>(group[4]);
@@ -56,16 +49,15 @@ TEST(Resources, IconGroupHoldsTheThreeSizes) {
   for (size_t i = 0; i < count; ++i) sizes += std::to_string(static_cast<unsigned char>(group[kHeader + i * kEntry])) + " ";
   EXPECT_EQ(sizes, "16 32 48 ");
   for (const int size : {16, 32, 48}) {
-    const HICON icon = static_cast<HICON>(
-        LoadImageW(program.module, MAKEINTRESOURCEW(IDI_TOOFEL), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    const HICON icon =
+        static_cast<HICON>(LoadImageW(program, MAKEINTRESOURCEW(IDI_TOOFEL), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
     ASSERT_NE(icon, nullptr) << size;
     EXPECT_EQ(IconPixel(icon, size, FieldSpot(size)), kIconBlue) << size;
     DestroyIcon(icon);
   }
 }
 
-TEST(Resources, VersionIsTheProjects) {
-  const std::wstring program = BuiltProgram(L"toofel.exe");
+void ExpectTheProjectsVersion(const std::wstring& program) {
   std::string block(GetFileVersionInfoSizeW(program.c_str(), nullptr), '\0');
   ASSERT_FALSE(block.empty());
   ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
@@ -90,15 +82,25 @@ TEST(Resources, VersionIsTheProjects) {
   EXPECT_NE(text(L"FileDescription").find(L"chat rooms"), std::wstring::npos);
 }
 
-TEST(Resources, ManifestSuitsEitherProcessorAndNamesTheVersion) {
-  ProgramResources program;
-  ASSERT_NE(program.module, nullptr);
-  const std::string manifest = Bytes(program.module, MAKEINTRESOURCEW(1), RT_MANIFEST);
+void ExpectManifestForEitherProcessor(HMODULE program) {
+  const std::string manifest = Bytes(program, MAKEINTRESOURCEW(1), RT_MANIFEST);
   EXPECT_NE(manifest.find("name=\"toofel\" version=\"" TOOFEL_VERSION_TEXT ".0.0\" processorArchitecture=\"*\""),
             std::string::npos)
       << manifest;
   EXPECT_EQ(manifest.find("amd64"), std::string::npos);
   EXPECT_NE(manifest.find("<dpiAware"), std::string::npos);
+}
+
+TEST(Resources, EachBuildCarriesTheIconVersionAndManifest) {
+  for (const BuiltFile& build : BuiltFiles(L"toofel.exe")) {
+    SCOPED_TRACE(std::string(build.path.begin(), build.path.end()));
+    const HMODULE program = LoadLibraryExW(build.path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(program, nullptr);
+    ExpectIconInThreeSizes(program);
+    ExpectManifestForEitherProcessor(program);
+    FreeLibrary(program);
+    ExpectTheProjectsVersion(build.path);
+  }
 }
 
 }  // namespace

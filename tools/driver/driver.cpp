@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 
 TempFolder::TempFolder() {
   wchar_t base[MAX_PATH];
@@ -73,6 +74,19 @@ std::wstring BuiltProgram(const wchar_t* name) {
 std::wstring OtherBuildProgram(const wchar_t* name) {
   const wchar_t* folder = _wgetenv(L"TOOFEL_OTHER_BUILD");
   return folder && *folder ? std::wstring(folder) + L"\\" + name : std::wstring();
+}
+
+bool OtherBuildRuns() {
+  const wchar_t* runs = _wgetenv(L"TOOFEL_OTHER_BUILD_RUNS");
+  return !runs || wcscmp(runs, L"no") != 0;
+}
+
+std::vector<BuiltFile> BuiltFiles(const wchar_t* name) {
+  constexpr bool kIs64Bit = sizeof(void*) == 8;
+  std::vector<BuiltFile> files{{BuiltProgram(name), kIs64Bit}};
+  const std::wstring other = OtherBuildProgram(name);
+  if (!other.empty()) files.push_back({other, !kIs64Bit});
+  return files;
 }
 
 Process StartProcess(const std::wstring& program, const std::wstring& arguments, const std::wstring& folder) {

@@ -31,6 +31,17 @@ std::wstring BuiltProgram(const wchar_t* name);
 // The same program of the build of the other bitness, whose folder the
 // environment variable TOOFEL_OTHER_BUILD names; the empty text without it.
 std::wstring OtherBuildProgram(const wchar_t* name);
+// Whether the other build's programs may be started here: a host that cannot
+// run 32-bit programs sets TOOFEL_OTHER_BUILD_RUNS to "no".
+bool OtherBuildRuns();
+
+// A file of this build and, where TOOFEL_OTHER_BUILD names one, the same file of
+// the other bitness's build, for the checks that only read it.
+struct BuiltFile {
+  std::wstring path;
+  bool is64Bit;
+};
+std::vector<BuiltFile> BuiltFiles(const wchar_t* name);
 
 struct Process {
   HANDLE handle = nullptr;
