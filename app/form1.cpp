@@ -247,15 +247,33 @@ void ShowMainWindow() {
   }
 }
 
-void OnTitlePress() {
-  Module1::DragByTitle(form.window);
-  if (!IsOpen()) return;
+namespace {
+
+// A press during the pause nests a whole announcement inside it, so an
+// auto-clicker or a stuck button would nest them until the stack gives out.
+// Thirty-two is more than a hand can press within the half seconds, and with
+// the few levels of the drag on top it stays below the 64 nested window
+// procedures after which Wine stops calling them. A deeper press only drags.
+constexpr int kMostNestedAnnouncements = 32;
+int announcementsUnderway = 0;
+
+void Announce() {
   EnsureSettings();
   if (!IsOpen()) return;
   Module1::SendChatLine(BannerLine(Platform::TextOf(form.color)));
   Module1::PauseSeconds(kIdLineDelaySeconds);
   if (!IsOpen()) return;
   Module1::SendChatLine(IdLine(Platform::TextOf(form.color), Platform::TextOf(form.handle), FileCount()));
+}
+
+}  // namespace
+
+void OnTitlePress() {
+  Module1::DragByTitle(form.window);
+  if (!IsOpen() || announcementsUnderway == kMostNestedAnnouncements) return;
+  ++announcementsUnderway;
+  Announce();
+  --announcementsUnderway;
 }
 
 void EnsureSettings() {
