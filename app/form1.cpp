@@ -317,7 +317,7 @@ void EnsureSettings() {
 
   SetText(form.handle, ReadProfileValue(kSettingsSection, kHandleKey, SettingsPath()));
   if (TextOf(form.handle).empty()) {
-    const std::wstring answer = Platform::AskForText(form.window, kAppTitle, kHandlePrompt);
+    const std::wstring answer = Platform::AskForText(form.window, dpi, kAppTitle, kHandlePrompt);
     if (!IsOpen()) return;
     // An empty answer is stored too, so the question comes again next time.
     SetText(form.handle, answer.empty() ? kHandleWhenNoneGiven : answer);
@@ -325,7 +325,7 @@ void EnsureSettings() {
   }
   SetText(form.mp3dir, ReadProfileValue(kSettingsSection, kDirKey, SettingsPath()));
   if (TextOf(form.mp3dir).empty()) {
-    const std::wstring answer = Platform::AskForText(form.window, kAppTitle, kDirPrompt);
+    const std::wstring answer = Platform::AskForText(form.window, dpi, kAppTitle, kDirPrompt);
     if (!IsOpen()) return;
     SetText(form.mp3dir, answer);
     WriteProfileValue(kSettingsSection, kDirKey, answer, SettingsPath());

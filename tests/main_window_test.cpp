@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "expected_lines.h"
 #include "driver.h"
+#include "platform/input_dialog.h"
 
 namespace {
 
@@ -115,6 +116,31 @@ RECT RectInParent(HWND control) {
   return rect;
 }
 
+constexpr wchar_t kQuestionCaption[] = L"question at a DPI";
+struct DialogLook {
+  int fontHeight;
+  LONG clientWidth;
+};
+DialogLook shownQuestion;
+
+// Reads the open question and closes it: the dialog's own loop calls this.
+void CALLBACK ReadAndCloseQuestion(HWND, UINT, UINT_PTR, DWORD) {
+  const HWND dialog = FindWindowW(L"#32770", kQuestionCaption);
+  if (!dialog) return;
+  RECT client;
+  GetClientRect(dialog, &client);
+  shownQuestion = {FontHeight(FindWindowExW(dialog, nullptr, L"Edit", nullptr)), client.right};
+  EndDialog(dialog, IDCANCEL);
+}
+
+DialogLook AskAt(HWND owner, int dpi) {
+  shownQuestion = {};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, ReadAndCloseQuestion);
+  Platform::AskForText(owner, dpi, kQuestionCaption, L"?");
+  KillTimer(nullptr, timer);
+  return shownQuestion;
+}
+
 // In this process, sent what Windows sends a window dragged between monitors of 150 % and 100 %.
 TEST(MainWindow, FollowsTheDpiOfItsMonitor) {
   const HWND window = Form1::Create(GetModuleHandleW(nullptr), SW_HIDE);
@@ -132,6 +158,7 @@ TEST(MainWindow, FollowsTheDpiOfItsMonitor) {
       {toofel.file1, 30, 520, 1555, 450, kTitle},      {toofel.coms, 40, 120, 1540, 420, kTitle},
       {player, 120, 3360, 975, 495, kNoFont},
   };
+  const DialogLook questionAt96 = AskAt(window, 96);
   for (int change = 0; change < 10; ++change) {
     const int dpi = change % 2 ? 96 : 144;
     SCOPED_TRACE(change);
@@ -156,6 +183,11 @@ TEST(MainWindow, FollowsTheDpiOfItsMonitor) {
       EXPECT_EQ(FontHeight(spot.control), -MulDiv(spot.centipoints, dpi, 7200));
     }
     for (const HFONT old : oldFonts) EXPECT_EQ(GetObjectType(old), 0u);
+    if (change == 0) {
+      const DialogLook question = AskAt(window, dpi);
+      EXPECT_EQ(question.fontHeight, -MulDiv(8, dpi, 72));
+      EXPECT_EQ(question.clientWidth, MulDiv(questionAt96.clientWidth, dpi, 96));
+    }
   }
   DestroyWindow(window);
   MSG quit;
