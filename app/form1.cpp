@@ -31,6 +31,8 @@ constexpr int kClientWidthTwips = 1620;
 constexpr int kClientHeightTwips = 4290;
 constexpr int kScreenMarginTwips = 600;
 constexpr int kDefaultDpi = 96;
+// WM_DPICHANGED, sent from Windows 8.1 on to windows that scale each monitor apart.
+constexpr UINT kDpiChangedMessage = 0x02E0;
 constexpr double kIdLineDelaySeconds = 0.5;
 constexpr wchar_t kSettingsSection[] = L"toofel";
 constexpr wchar_t kHandleKey[] = L"handle";
@@ -68,27 +70,72 @@ HFONT MakeFont(int centipoints) {
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, kFontFace);
 }
 
-HWND MakeControl(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle, HWND parent, Placement at,
-                 HFONT font) {
-  const HWND control =
-      CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, Pixels(at.left), Pixels(at.top),
-                      Pixels(at.width), Pixels(at.height), parent, nullptr, nullptr, nullptr);
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return control;
+// Placed, and given its font, by LayOutControls.
+HWND MakeControl(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle, HWND parent) {
+  return CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent, nullptr, nullptr,
+                         nullptr);
 }
 
-HWND MakeTextBox(const wchar_t* text, HWND parent, Placement at, HFONT font) {
-  return MakeControl(L"EDIT", text, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, parent, at, font);
+HWND MakeTextBox(const wchar_t* text, HWND parent) {
+  return MakeControl(L"EDIT", text, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, parent);
 }
 
-HWND MakeListBox(HWND parent, Placement at, HFONT font) {
+HWND MakeListBox(HWND parent) {
   return MakeControl(L"LISTBOX", L"", WS_TABSTOP | WS_VSCROLL | LBS_NOSEL | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE,
-                     parent, at, font);
+                     parent);
 }
 
 // The media player and chat-scan controls are never driven; a frame of their size holds their place.
-HWND MakePlaceholder(HWND parent, Placement at) {
-  return MakeControl(L"STATIC", L"", SS_ETCHEDFRAME, 0, parent, at, standardFont);
+HWND MakePlaceholder(HWND parent) {
+  return MakeControl(L"STATIC", L"", SS_ETCHEDFRAME, 0, parent);
+}
+
+// Every control's place and font at the current DPI, for the first time and after each change of DPI.
+// The placeholders show no text, so they need no font.
+void LayOutControls() {
+  struct Spot {
+    HWND control;
+    Placement at;
+    HFONT font;
+  };
+  const Spot spots[] = {
+      {form.picture1, {0, 0, 1600, 195}, standardFont},   {form.label1, {0, -10, 1575, 255}, titleFont},
+      {form.frame1, {0, 130, 1625, 1295}, standardFont},  {form.coms, {40, 120, 1540, 420}, titleFont},
+      {form.file1, {30, 520, 1555, 450}, titleFont},      {form.list1, {120, 1920, 735, 450}, standardFont},
+      {form.handle, {120, 1560, 735, 285}, standardFont}, {form.mp3dir, {40, 960, 1540, 285}, titleFont},
+      {form.lumoScan1, {120, 2640, 975, 255}, nullptr},   {form.player, {120, 3360, 975, 495}, nullptr},
+      {form.color, {1080, 2520, 615, 285}, standardFont},
+  };
+  for (const Spot& spot : spots) {
+    SetWindowPos(spot.control, nullptr, Pixels(spot.at.left), Pixels(spot.at.top), Pixels(spot.at.width),
+                 Pixels(spot.at.height), SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(spot.control, WM_SETFONT, reinterpret_cast<WPARAM>(spot.font), TRUE);
+  }
+}
+
+// The window's outer size for the client area's twips at the current DPI.
+SIZE WindowSize() {
+  RECT frame{0, 0, Pixels(kClientWidthTwips), Pixels(kClientHeightTwips)};
+  AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
+  return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+// Lays the window out again at another DPI, with its top left corner at the given point.
+// The controls let go of the old fonts before they are deleted.
+void ChangeDpi(int newDpi, POINT topLeft) {
+  const HFONT oldFonts[] = {titleFont, standardFont};
+  dpi = newDpi;
+  titleFont = MakeFont(kTitleFontCentipoints);
+  standardFont = MakeFont(kStandardFontCentipoints);
+  LayOutControls();
+  for (const HFONT font : oldFonts) DeleteObject(font);
+  const SIZE size = WindowSize();
+  SetWindowPos(form.window, nullptr, topLeft.x, topLeft.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The window reached a monitor of another DPI; Windows suggests where it goes.
+void OnDpiChanged(WPARAM dpis, const RECT& suggested) {
+  ChangeDpi(HIWORD(dpis), {suggested.left, suggested.top});
 }
 
 bool IsPress(UINT message) {
@@ -154,21 +201,20 @@ void CreateControls(HWND window) {
   titleFont = MakeFont(kTitleFontCentipoints);
   standardFont = MakeFont(kStandardFontCentipoints);
   form.window = window;
-  form.picture1 = MakeControl(L"STATIC", L"", 0, WS_EX_CONTROLPARENT, window, {0, 0, 1600, 195}, standardFont);
-  form.label1 = MakeControl(L"STATIC", kTitleCaption, SS_NOTIFY | SS_LEFTNOWORDWRAP, 0, form.picture1,
-                            {0, -10, 1575, 255}, titleFont);
+  form.picture1 = MakeControl(L"STATIC", L"", 0, WS_EX_CONTROLPARENT, window);
+  form.label1 = MakeControl(L"STATIC", kTitleCaption, SS_NOTIFY | SS_LEFTNOWORDWRAP, 0, form.picture1);
   labelStandardProc =
       reinterpret_cast<WNDPROC>(SetWindowLongPtrW(form.label1, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LabelProc)));
-  form.frame1 =
-      MakeControl(L"BUTTON", L"", BS_GROUPBOX, WS_EX_CONTROLPARENT, window, {0, 130, 1625, 1295}, standardFont);
-  form.coms = MakeListBox(form.frame1, {40, 120, 1540, 420}, titleFont);
-  form.file1 = MakeListBox(form.frame1, {30, 520, 1555, 450}, titleFont);
-  form.list1 = MakeListBox(window, {120, 1920, 735, 450}, standardFont);
-  form.handle = MakeTextBox(L"", window, {120, 1560, 735, 285}, standardFont);
-  form.mp3dir = MakeTextBox(L"", form.frame1, {40, 960, 1540, 285}, titleFont);
-  form.lumoScan1 = MakePlaceholder(window, {120, 2640, 975, 255});
-  form.player = MakePlaceholder(window, {120, 3360, 975, 495});
-  form.color = MakeTextBox(kInitialColor, window, {1080, 2520, 615, 285}, standardFont);
+  form.frame1 = MakeControl(L"BUTTON", L"", BS_GROUPBOX, WS_EX_CONTROLPARENT, window);
+  form.coms = MakeListBox(form.frame1);
+  form.file1 = MakeListBox(form.frame1);
+  form.list1 = MakeListBox(window);
+  form.handle = MakeTextBox(L"", window);
+  form.mp3dir = MakeTextBox(L"", form.frame1);
+  form.lumoScan1 = MakePlaceholder(window);
+  form.player = MakePlaceholder(window);
+  form.color = MakeTextBox(kInitialColor, window);
+  LayOutControls();
   FillFileList();
 }
 
@@ -197,6 +243,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
       }
       break;
+    case kDpiChangedMessage:
+      OnDpiChanged(wParam, *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_DESTROY:
       OnDestroy();
       return 0;
@@ -229,12 +278,14 @@ WindowHandle Create(HINSTANCE instance, int show) {
   if (!RegisterClassExW(&windowClass)) return nullptr;
 
   dpi = Platform::ScreenDpi();
-  RECT frame{0, 0, Pixels(kClientWidthTwips), Pixels(kClientHeightTwips)};
-  AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
-  const HWND window = CreateWindowExW(kWindowExStyle, kWindowClass, kAppTitle, kWindowStyle, Pixels(kScreenMarginTwips),
-                                      Pixels(kScreenMarginTwips), frame.right - frame.left, frame.bottom - frame.top,
-                                      nullptr, nullptr, instance, nullptr);
+  const SIZE size = WindowSize();
+  const POINT topLeft{Pixels(kScreenMarginTwips), Pixels(kScreenMarginTwips)};
+  const HWND window = CreateWindowExW(kWindowExStyle, kWindowClass, kAppTitle, kWindowStyle, topLeft.x, topLeft.y,
+                                      size.cx, size.cy, nullptr, nullptr, instance, nullptr);
   if (!window) return nullptr;
+  // Where each monitor has its own DPI, the one the window opens on need not be the system's.
+  const int monitorDpi = Platform::WindowDpi(window);
+  if (monitorDpi != dpi) ChangeDpi(monitorDpi, topLeft);
   ShowMainWindow();
   ShowWindow(window, show);
   return window;
@@ -284,7 +335,7 @@ void EnsureSettings() {
 
   SetText(form.handle, ReadProfileValue(kSettingsSection, kHandleKey, SettingsPath()));
   if (TextOf(form.handle).empty()) {
-    const std::wstring answer = Platform::AskForText(form.window, kAppTitle, kHandlePrompt);
+    const std::wstring answer = Platform::AskForText(form.window, dpi, kAppTitle, kHandlePrompt);
     if (!IsOpen()) return;
     // An empty answer is stored too, so the question comes again next time.
     SetText(form.handle, answer.empty() ? kHandleWhenNoneGiven : answer);
@@ -292,7 +343,7 @@ void EnsureSettings() {
   }
   SetText(form.mp3dir, ReadProfileValue(kSettingsSection, kDirKey, SettingsPath()));
   if (TextOf(form.mp3dir).empty()) {
-    const std::wstring answer = Platform::AskForText(form.window, kAppTitle, kDirPrompt);
+    const std::wstring answer = Platform::AskForText(form.window, dpi, kAppTitle, kDirPrompt);
     if (!IsOpen()) return;
     SetText(form.mp3dir, answer);
     WriteProfileValue(kSettingsSection, kDirKey, answer, SettingsPath());

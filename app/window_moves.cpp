@@ -16,11 +16,16 @@ bool IsButtonRelease(UINT message) {
 
 // The platform's move loop ends only on a left release, so the other buttons
 // get this loop: the window follows the mouse until the button is let go.
+// The grabbed spot is kept as a share of the window's size, so that it stays
+// under the pointer when the window is drawn at another size on reaching a
+// monitor of another DPI.
 void FollowMouseUntilReleased(HWND window, int buttonKey) {
   const DWORD pressedAt = GetMessagePos();
   const POINT grab{static_cast<short>(LOWORD(pressedAt)), static_cast<short>(HIWORD(pressedAt))};
   RECT start;
   GetWindowRect(window, &start);
+  const SIZE grabbed{grab.x - start.left, grab.y - start.top};
+  const SIZE startSize{start.right - start.left, start.bottom - start.top};
   SetCapture(window);
   MSG message;
   // Losing the capture (another program took the mouse) ends the drag too.
@@ -31,7 +36,10 @@ void FollowMouseUntilReleased(HWND window, int buttonKey) {
       break;
     }
     if (message.message == WM_MOUSEMOVE) {
-      SetWindowPos(window, nullptr, start.left + message.pt.x - grab.x, start.top + message.pt.y - grab.y, 0, 0,
+      RECT now;
+      GetWindowRect(window, &now);
+      SetWindowPos(window, nullptr, message.pt.x - MulDiv(grabbed.cx, now.right - now.left, startSize.cx),
+                   message.pt.y - MulDiv(grabbed.cy, now.bottom - now.top, startSize.cy), 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else if (IsButtonRelease(message.message) && !IsHeld(buttonKey)) {
       break;

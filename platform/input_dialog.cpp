@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "platform/screen.h"
 #include "platform/text.h"
 
 namespace Platform {
@@ -13,6 +14,7 @@ constexpr WORD kButtonClass = 0x0080;
 constexpr WORD kEditClass = 0x0081;
 constexpr WORD kStaticClass = 0x0082;
 constexpr WORD kFontPoints = 8;
+constexpr int kPointsPerInch = 72;
 constexpr wchar_t kFontFace[] = L"MS Shell Dlg";
 
 // Builds the dialog in memory, so the program needs no resource script for it.
@@ -63,14 +65,53 @@ Template MakeTemplate(const std::wstring& caption, const std::wstring& prompt) {
   return words;
 }
 
+// What the dialog's procedure reads and fills in; the font is made only when the dialog needs one.
+struct Question {
+  std::wstring answer;
+  int ownerDpi;
+  HFONT font;
+};
+
+// The dialog manager lays the dialog out at the dialog's DPI, which before Windows 10
+// is the system's whatever the monitor; an owner drawn at another DPI gets the
+// dialog laid out again at its own, about the same centre.
+void DrawAtOwnersDpi(HWND dialog, Question& question) {
+  const int fromDpi = WindowDpi(dialog);
+  const int toDpi = question.ownerDpi;
+  if (fromDpi == toDpi) return;
+  const auto scale = [&](LONG pixels) { return MulDiv(pixels, toDpi, fromDpi); };
+  question.font =
+      CreateFontW(-MulDiv(kFontPoints, toDpi, kPointsPerInch), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, kFontFace);
+  for (HWND item = GetWindow(dialog, GW_CHILD); item; item = GetWindow(item, GW_HWNDNEXT)) {
+    RECT at;
+    GetWindowRect(item, &at);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&at), 2);
+    SetWindowPos(item, nullptr, scale(at.left), scale(at.top), scale(at.right - at.left), scale(at.bottom - at.top),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(question.font), FALSE);
+  }
+  RECT client, outer;
+  GetClientRect(dialog, &client);
+  GetWindowRect(dialog, &outer);
+  RECT frame{0, 0, scale(client.right), scale(client.bottom)};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)));
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  SetWindowPos(dialog, nullptr, (outer.left + outer.right - width) / 2, (outer.top + outer.bottom - height) / 2, width,
+               height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+      DrawAtOwnersDpi(dialog, *reinterpret_cast<Question*>(lParam));
       return TRUE;  // the focus goes to the answer field
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) {
-        *reinterpret_cast<std::wstring*>(GetWindowLongPtrW(dialog, DWLP_USER)) = TextOf(GetDlgItem(dialog, kAnswerId));
+        reinterpret_cast<Question*>(GetWindowLongPtrW(dialog, DWLP_USER))->answer =
+            TextOf(GetDlgItem(dialog, kAnswerId));
       }
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
         EndDialog(dialog, LOWORD(wParam));
@@ -84,12 +125,13 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-std::wstring AskForText(WindowHandle owner, const std::wstring& caption, const std::wstring& prompt) {
+std::wstring AskForText(WindowHandle owner, int ownerDpi, const std::wstring& caption, const std::wstring& prompt) {
   const Template words = MakeTemplate(caption, prompt);
-  std::wstring answer;
+  Question question{std::wstring(), ownerDpi, nullptr};
   DialogBoxIndirectParamW(nullptr, reinterpret_cast<const DLGTEMPLATE*>(words.data()), owner, DialogProc,
-                          reinterpret_cast<LPARAM>(&answer));
-  return answer;
+                          reinterpret_cast<LPARAM>(&question));
+  if (question.font) DeleteObject(question.font);  // the dialog and its fields are gone by now
+  return question.answer;
 }
 
 }  // namespace Platform

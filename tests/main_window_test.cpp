@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "app/form1.h"
 #include "expected_lines.h"
 #include "driver.h"
+#include "platform/input_dialog.h"
 
 namespace {
 
@@ -93,6 +95,103 @@ TEST(MainWindow, SizesItselfAtTheScreensDpi) {
   GetClientRect(toofel.window, &client);
   EXPECT_EQ(client.right, 162);
   EXPECT_EQ(client.bottom, 429);
+}
+
+// A control's place in twips inside its container, and its font's size in centipoints.
+struct ControlSpot {
+  HWND control;
+  int left, top, width, height, centipoints;
+};
+
+int FontHeight(HWND control) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+  return font.lfHeight;
+}
+
+RECT RectInParent(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+constexpr wchar_t kQuestionCaption[] = L"question at a DPI";
+struct DialogLook {
+  int fontHeight;
+  LONG clientWidth;
+};
+DialogLook shownQuestion;
+
+// Reads the open question and closes it: the dialog's own loop calls this.
+void CALLBACK ReadAndCloseQuestion(HWND, UINT, UINT_PTR, DWORD) {
+  const HWND dialog = FindWindowW(L"#32770", kQuestionCaption);
+  if (!dialog) return;
+  RECT client;
+  GetClientRect(dialog, &client);
+  shownQuestion = {FontHeight(FindWindowExW(dialog, nullptr, L"Edit", nullptr)), client.right};
+  EndDialog(dialog, IDCANCEL);
+}
+
+DialogLook AskAt(HWND owner, int dpi) {
+  shownQuestion = {};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, ReadAndCloseQuestion);
+  Platform::AskForText(owner, dpi, kQuestionCaption, L"?");
+  KillTimer(nullptr, timer);
+  return shownQuestion;
+}
+
+// In this process, sent what Windows sends a window dragged between monitors of 150 % and 100 %.
+TEST(MainWindow, FollowsTheDpiOfItsMonitor) {
+  const HWND window = Form1::Create(GetModuleHandleW(nullptr), SW_HIDE);
+  ASSERT_NE(window, nullptr);
+  const Toofel toofel = ToofelOf({}, window);
+  const HWND picture1 = GetParent(toofel.label), frame1 = GetParent(toofel.coms);
+  const HWND lumoScan1 = FindWindowExW(window, picture1, L"Static", nullptr);
+  const HWND player = FindWindowExW(window, lumoScan1, L"Static", nullptr);
+  constexpr int kTitle = 675, kStandard = 800, kNoFont = 0;
+  const ControlSpot spots[] = {
+      {toofel.color, 1080, 2520, 615, 285, kStandard}, {lumoScan1, 120, 2640, 975, 255, kNoFont},
+      {toofel.handle, 120, 1560, 735, 285, kStandard}, {toofel.list1, 120, 1920, 735, 450, kStandard},
+      {picture1, 0, 0, 1600, 195, kStandard},          {toofel.label, 0, -10, 1575, 255, kTitle},
+      {frame1, 0, 130, 1625, 1295, kStandard},         {toofel.mp3dir, 40, 960, 1540, 285, kTitle},
+      {toofel.file1, 30, 520, 1555, 450, kTitle},      {toofel.coms, 40, 120, 1540, 420, kTitle},
+      {player, 120, 3360, 975, 495, kNoFont},
+  };
+  const DialogLook questionAt96 = AskAt(window, 96);
+  for (int change = 0; change < 10; ++change) {
+    const int dpi = change % 2 ? 96 : 144;
+    SCOPED_TRACE(change);
+    const HFONT oldFonts[] = {reinterpret_cast<HFONT>(SendMessageW(toofel.label, WM_GETFONT, 0, 0)),
+                              reinterpret_cast<HFONT>(SendMessageW(toofel.handle, WM_GETFONT, 0, 0))};
+    RECT suggested{100 + change, 50, 300, 500};  // only the position is taken
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    const RECT frame = ScreenRectOf(window);
+    EXPECT_EQ(frame.left, suggested.left);
+    EXPECT_EQ(frame.top, suggested.top);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, MulDiv(1620, dpi, 1440));
+    EXPECT_EQ(client.bottom, MulDiv(4290, dpi, 1440));
+    for (const ControlSpot& spot : spots) {
+      SCOPED_TRACE(testing::Message() << "control at " << spot.left << "," << spot.top);
+      const RECT at = RectInParent(spot.control);
+      EXPECT_EQ(at.left, MulDiv(spot.left, dpi, 1440));
+      EXPECT_EQ(at.top, MulDiv(spot.top, dpi, 1440));
+      EXPECT_EQ(at.right - at.left, MulDiv(spot.width, dpi, 1440));
+      EXPECT_EQ(at.bottom - at.top, MulDiv(spot.height, dpi, 1440));
+      EXPECT_EQ(FontHeight(spot.control), -MulDiv(spot.centipoints, dpi, 7200));
+    }
+    for (const HFONT old : oldFonts) EXPECT_EQ(GetObjectType(old), 0u);
+    if (change == 0) {
+      const DialogLook question = AskAt(window, dpi);
+      EXPECT_EQ(question.fontHeight, -MulDiv(8, dpi, 72));
+      EXPECT_EQ(question.clientWidth, MulDiv(questionAt96.clientWidth, dpi, 96));
+    }
+  }
+  DestroyWindow(window);
+  MSG quit;
+  PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // the window's end would end a message loop
 }
 
 TEST(MainWindow, AltF4ClosesWithExitCodeZero) {

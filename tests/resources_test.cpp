@@ -88,7 +88,13 @@ void ExpectManifestForEitherProcessor(HMODULE program) {
             std::string::npos)
       << manifest;
   EXPECT_EQ(manifest.find("amd64"), std::string::npos);
-  EXPECT_NE(manifest.find("<dpiAware"), std::string::npos);
+  // Per-monitor where Windows knows it, system-wide before 8.1, in the documented layout.
+  EXPECT_NE(manifest.find(
+                "<application xmlns=\"urn:schemas-microsoft-com:asm.v3\">\n    <windowsSettings>\n"
+                "      <dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>\n"
+                "      <dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+                "PerMonitorV2, PerMonitor</dpiAwareness>\n    </windowsSettings>"),
+            std::string::npos);
 }
 
 TEST(Resources, EachBuildCarriesTheIconVersionAndManifest) {

@@ -51,6 +51,31 @@ TEST_F(TitlePress, EveryButtonDragsByTheDistanceTheMouseMoved) {
   }
 }
 
+// A window that changes size mid-drag, as on reaching a monitor of another DPI,
+// keeps the grabbed spot under the pointer at the same fraction of its size.
+TEST_F(TitlePress, GrabbedSpotStaysUnderThePointerWhenTheSizeChangesMidDrag) {
+  const RECT before = ScreenRectOf(toofel.window);
+  const POINT grab = CenterOf(toofel.label);
+  MoveMouseTo(grab);
+  PressButton(Button::Right);
+  MoveMouseTo({grab.x + 10, grab.y + 10});
+  EXPECT_TRUE(WaitUntil([&] { return ScreenRectOf(toofel.window).left == before.left + 10; }, 3000));
+  SetWindowPos(toofel.window, nullptr, 0, 0, 2 * (before.right - before.left), 2 * (before.bottom - before.top),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const POINT to{grab.x + 30, grab.y + 20};
+  MoveMouseTo(to);
+  const POINT expected{to.x - 2 * (grab.x - before.left), to.y - 2 * (grab.y - before.top)};
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const RECT now = ScreenRectOf(toofel.window);
+        return now.left == expected.x && now.top == expected.y;
+      },
+      3000))
+      << ScreenRectOf(toofel.window).left << " for " << expected.x;
+  ReleaseButton(Button::Right);
+  EXPECT_EQ(WaitForLines(2).size(), 2u);
+}
+
 TEST_F(TitlePress, SecondPressDuringThePauseRunsNested) {
   PressAndRelease(toofel.label, Button::Left);
   WaitForLines(1);
