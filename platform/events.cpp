@@ -5,6 +5,15 @@
 namespace Platform {
 namespace {
 
+// The wake bits Windows XP knows. Windows 7 and earlier fail a wait whose mask
+// holds a newer one (QS_TOUCH and QS_POINTER came with Windows 8), and Wine
+// does not check the mask, so this is checked here, against the headers of the
+// Windows the build is for.
+constexpr UINT kXpWakeBits = QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_POSTMESSAGE | QS_TIMER | QS_PAINT |
+                             QS_SENDMESSAGE | QS_HOTKEY | QS_ALLPOSTMESSAGE | QS_RAWINPUT;
+constexpr UINT kWakeMask = QS_ALLINPUT;
+static_assert((kWakeMask & ~kXpWakeBits) == 0, "the wake mask holds bits Windows XP does not know");
+
 bool IsTab(const MSG& message) {
   return message.message == WM_KEYDOWN && message.wParam == VK_TAB;
 }
@@ -34,7 +43,7 @@ bool DispatchPendingEvents() {
 
 void WaitForEvents(double seconds) {
   const DWORD milliseconds = seconds > 0 ? static_cast<DWORD>(seconds * 1000) : 0;
-  MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, kWakeMask, MWMO_INPUTAVAILABLE);
 }
 
 int RunMessageLoop() {
