@@ -12,12 +12,12 @@ constexpr double kPolledSeconds = 0.016;
 
 }  // namespace
 
-void PauseSeconds(double seconds) {
+void PauseSeconds(double seconds, HANDLE alsoWakeOn) {
   const double start = Platform::ClockSeconds();
   while (Platform::ClockSeconds() - start < seconds) {
     if (!Platform::DispatchPendingEvents()) return;
     const double left = seconds - (Platform::ClockSeconds() - start);
-    if (left > kPolledSeconds) Platform::WaitForEvents(left - kPolledSeconds);
+    if (left > kPolledSeconds) Platform::WaitForEvents(left - kPolledSeconds, alsoWakeOn);
   }
 }
 
