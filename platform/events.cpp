@@ -2,8 +2,22 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace Platform {
 namespace {
+
+// The wake bits Windows XP knows. Windows 7 and earlier fail a wait whose mask
+// holds a newer one (QS_TOUCH and QS_POINTER came with Windows 8), and Wine
+// does not check the mask, so this is checked here, against the headers of the
+// Windows the build is for.
+constexpr UINT kXpWakeBits = QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_POSTMESSAGE | QS_TIMER | QS_PAINT |
+                             QS_SENDMESSAGE | QS_HOTKEY | QS_ALLPOSTMESSAGE | QS_RAWINPUT;
+constexpr UINT kWakeMask = QS_ALLINPUT;
+static_assert((kWakeMask & ~kXpWakeBits) == 0, "the wake mask holds bits Windows XP does not know");
+
+// A message that comes while a failed wait sleeps instead waits at most this long.
+constexpr DWORD kFailedWaitSliceMs = 10;
 
 bool IsTab(const MSG& message) {
   return message.message == WM_KEYDOWN && message.wParam == VK_TAB;
@@ -32,9 +46,14 @@ bool DispatchPendingEvents() {
   return true;
 }
 
-void WaitForEvents(double seconds) {
+void WaitForEvents(double seconds, HANDLE alsoWakeOn) {
   const DWORD milliseconds = seconds > 0 ? static_cast<DWORD>(seconds * 1000) : 0;
-  MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  const DWORD result =
+      MsgWaitForMultipleObjectsEx(alsoWakeOn ? 1 : 0, &alsoWakeOn, milliseconds, kWakeMask, MWMO_INPUTAVAILABLE);
+  // Should the wait fail anyway, a plain sleep of one short slice stands in for
+  // it: the caller handles the messages that came meanwhile and comes back, so
+  // input waits at most a slice and nothing spins.
+  if (result == WAIT_FAILED) Sleep(std::min(milliseconds, kFailedWaitSliceMs));
 }
 
 int RunMessageLoop() {

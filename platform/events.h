@@ -9,8 +9,10 @@ namespace Platform {
 constexpr UINT kTabMessage = WM_APP;
 
 // Returns when a message is waiting, even one already looked at, or after the
-// given seconds.
-void WaitForEvents(double seconds);
+// given seconds; should the wait fail, after a short sleep instead, so a caller
+// that loops never spins. alsoWakeOn is a handle the wait watches too: none in
+// the program; the tests pass one that may not be waited on, to make it fail.
+void WaitForEvents(double seconds, HANDLE alsoWakeOn = nullptr);
 
 // Handles every pending message, then returns. Returns false once the program
 // is quitting; the quit message is put back so every enclosing loop sees it too.
