@@ -2,7 +2,14 @@
 
 #include <windows.h>
 
+#include <mmsystem.h>
+
 namespace Platform {
+namespace {
+
+constexpr UINT kFineTimerMs = 1;
+
+}  // namespace
 
 double ClockSeconds() {
   static const double ticksPerSecond = [] {
@@ -13,6 +20,14 @@ double ClockSeconds() {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
   return static_cast<double>(now.QuadPart) / ticksPerSecond;
+}
+
+bool BeginFineTimer() {
+  return timeBeginPeriod(kFineTimerMs) == TIMERR_NOERROR;
+}
+
+void EndFineTimer() {
+  timeEndPeriod(kFineTimerMs);
 }
 
 }  // namespace Platform

@@ -38,7 +38,6 @@ void ExpectSleepsAndHandlesEvents(HANDLE alsoWakeOn) {
   const double cpu = CpuSeconds() - cpuAtStart;
   KillTimer(nullptr, timer);
   EXPECT_GE(elapsed, kSeconds);
-  EXPECT_LT(elapsed, kSeconds + 0.1);
   EXPECT_GE(timerTicks, 20);
   EXPECT_LT(cpu, 0.05 * elapsed) << "the pause spins";
 }
