@@ -61,6 +61,9 @@ void DragByTitle(WindowHandle window) {
   if (IsHeld(VK_LBUTTON)) {
     ReleaseCapture();
     SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    // A close inside the platform's move loop ends the window there, and the loop
+    // takes the quit message meant for the program's own loop.
+    if (!IsWindow(window)) PostQuitMessage(0);
     return;
   }
   for (const int buttonKey : {VK_RBUTTON, VK_MBUTTON, VK_XBUTTON1, VK_XBUTTON2}) {

@@ -4,6 +4,20 @@
 #include "driver.h"
 #include "expected_lines.h"
 
+inline const std::string kBanner = TOOFEL_BANNER("#0080c0");
+inline const std::string kId = TOOFEL_ID("#0080c0", "tester", "3");
+
+inline std::vector<std::string> BytesOf(const std::vector<ChatRecord>& lines) {
+  std::vector<std::string> bytes;
+  for (const ChatRecord& line : lines) bytes.push_back(line.bytes);
+  return bytes;
+}
+
+inline void BringToFront(HWND window) {
+  SetForegroundWindow(window);
+  WaitUntil([&] { return GetForegroundWindow() == window; });
+}
+
 // tøøfel beside the chat-room simulator, each a process of its own: the start
 // folder holds three mp3 files and a text file, the program folder the given
 // settings. Every test ends with a close that must exit with code 0.
@@ -23,18 +37,48 @@ class Desktop : public ::testing::Test {
   }
 
   void TearDown() override {
-    if (toofel.process.handle) {
-      CloseLikeTheTaskbar(toofel.window);
-      EXPECT_EQ(WaitForExit(toofel.process), 0u);
-      EndProcess(toofel.process);
-    }
+    if (toofel.process.handle) ExpectExitAfter([&] { CloseLikeTheTaskbar(toofel.window); });
     EndProcess(sim);
+  }
+
+  void ExpectExitAfter(const std::function<void()>& close) {
+    close();
+    EXPECT_EQ(WaitForExit(toofel.process, 5000), 0u);
+    EndProcess(toofel.process);
+  }
+
+  // Alt+F4 waits in the queue behind the presses, so it is taken in the last one's pause, after its banner.
+  void PressThenCloseByKeyboard(std::initializer_list<Button> presses) {
+    BringToFront(toofel.window);
+    ExpectExitAfter([&] {
+      GiveAtOnce([&] {
+        for (const Button button : presses) PressAndRelease(toofel.label, button);
+        PressKeys({VK_MENU, VK_F4});
+      });
+    });
   }
 
   std::vector<ChatRecord> WaitForLines(size_t count) {
     std::vector<ChatRecord> lines;
     WaitUntil([&] { return (lines = ReadChatLog(log)).size() >= count; });
     return lines;
+  }
+
+  // Once the simulator has handled everything sent to it before a message of
+  // ours, the log holds every line it took; after tøøfel's end, every line sent.
+  std::vector<ChatRecord> LinesOnceTheClientCaughtUp() const {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(FindProcessWindow(sim.id, L"AOL Frame25"), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+    return ReadChatLog(log);
+  }
+
+  // Gives the input while tøøfel's thread stands still, so that all of it waits in its queue, in order.
+  void GiveAtOnce(const std::function<void()>& input) {
+    const HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(toofel.window, nullptr));
+    SuspendThread(thread);
+    input();
+    ResumeThread(thread);
+    CloseHandle(thread);
   }
 
   std::string StoredSettings() const { return ReadBytes(program.File(L"info.ini")); }

@@ -151,13 +151,20 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
   return TRUE;
 }
 
-void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
+void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0, DWORD data = 0) {
   INPUT input{};
   input.type = INPUT_MOUSE;
   input.mi.dwFlags = flags;
   input.mi.dx = dx;
   input.mi.dy = dy;
+  input.mi.mouseData = data;
   SendInput(1, &input, sizeof input);
+}
+
+// The side button's presses carry which side button it is.
+void SendButton(Button button, DWORD left, DWORD right, DWORD middle, DWORD side) {
+  if (button == Button::X1) return SendMouse(side, 0, 0, XBUTTON1);
+  SendMouse(button == Button::Left ? left : button == Button::Right ? right : middle);
 }
 
 }  // namespace
@@ -193,22 +200,20 @@ void MoveMouseTo(POINT to) {
             (to.y * 65536 + height - 1) / height);
   // Under Wine a press sent before the pointer is seen to arrive can land where
   // the pointer was, on whatever window the last test left there.
-  WaitUntil([&] {
-    POINT now{};
-    return GetCursorPos(&now) && now.x == to.x && now.y == to.y;
-  }, 2000);
+  WaitUntil(
+      [&] {
+        POINT now{};
+        return GetCursorPos(&now) && now.x == to.x && now.y == to.y;
+      },
+      2000);
 }
 
 void PressButton(Button button) {
-  SendMouse(button == Button::Left    ? MOUSEEVENTF_LEFTDOWN
-            : button == Button::Right ? MOUSEEVENTF_RIGHTDOWN
-                                      : MOUSEEVENTF_MIDDLEDOWN);
+  SendButton(button, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_XDOWN);
 }
 
 void ReleaseButton(Button button) {
-  SendMouse(button == Button::Left    ? MOUSEEVENTF_LEFTUP
-            : button == Button::Right ? MOUSEEVENTF_RIGHTUP
-                                      : MOUSEEVENTF_MIDDLEUP);
+  SendButton(button, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_RIGHTUP, MOUSEEVENTF_MIDDLEUP, MOUSEEVENTF_XUP);
 }
 
 RECT ScreenRectOf(HWND window) {
@@ -268,6 +273,12 @@ HWND FocusedControl(HWND window) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
   return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+HWND CaptureOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndCapture : nullptr;
 }
 
 std::wstring TextOf(HWND control) {

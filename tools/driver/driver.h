@@ -69,7 +69,7 @@ struct ChatRecord {
 std::vector<ChatRecord> ReadChatLog(const std::wstring& file);
 
 // Real mouse input, through the system's input queue.
-enum class Button { Left, Right, Middle };
+enum class Button { Left, Right, Middle, X1 };
 void MoveMouseTo(POINT to);
 void PressButton(Button button);
 void ReleaseButton(Button button);
@@ -102,6 +102,8 @@ void CloseLikeTheTaskbar(HWND window);
 
 // The control that has the keyboard focus in the window's thread, or nullptr.
 HWND FocusedControl(HWND window);
+// The window that has the mouse captured in the window's thread, as during a drag, or nullptr.
+HWND CaptureOf(HWND window);
 
 std::wstring TextOf(HWND control);
 std::vector<std::wstring> ListItems(HWND listBox);
