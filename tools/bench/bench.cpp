@@ -457,13 +457,33 @@ void SendScaling() {
   Row("SendChatLine 1000 ahead / 1 ahead", {growth, growth, growth}, "x", "<= 1000 (linear)", growth <= 1000);
 }
 
+// Whether a press announces the folder's count exactly, past what a 16-bit count holds.
+bool AnnouncesCount(const TempFolder& folder, int count) {
+  TempFolder program;
+  WriteBytes(program.File(L"info.ini"), kSettings);
+  const std::wstring log = program.File(L"chat.log");
+  Process sim = StartChatSim(log, L"tcisr");
+  Toofel toofel = StartToofel(program.path, folder.path);
+  PressAndRelease(toofel.label, Button::Left);
+  std::vector<ChatRecord> lines;
+  WaitUntil([&] { return (lines = ReadChatLog(log)).size() >= 2; });
+  CloseLikeTheTaskbar(toofel.window);
+  WaitForExit(toofel.process);
+  EndProcess(toofel.process);
+  EndProcess(sim);
+  const std::string ending = ">" + std::to_string(count) + "</b>";
+  return lines.size() == 2 && lines[1].bytes.size() > ending.size() &&
+         lines[1].bytes.compare(lines[1].bytes.size() - ending.size(), ending.size(), ending) == 0;
+}
+
 void Mp3Scaling() {
   DWORD peak = 0;
   TempFolder empty;
   std::vector<double> baseline;
   for (int run = 0; run < kRuns; ++run) baseline.push_back(BaselineStart(empty, peak));
   const double baselineMedian = SpreadOf(baseline).median;
-  for (const int count : {10, 1000, 20000}) {
+  constexpr int kBeyond16Bits = 40000;
+  for (const int count : {10, 1000, 20000, kBeyond16Bits}) {
     TempFolder program, folder;
     MakeMp3Files(folder, count);
     std::vector<double> ratios;
@@ -477,6 +497,10 @@ void Mp3Scaling() {
     Info(figure.c_str(), SpreadOf(ratios), "x", "");
     const std::string shown = "count shown with " + std::to_string(count) + " files exact";
     YesNoRow(shown.c_str(), exact, "yes");
+    if (count == kBeyond16Bits) {
+      const std::string announced = "count announced with " + std::to_string(count) + " files exact";
+      YesNoRow(announced.c_str(), AnnouncesCount(folder, count), "yes");
+    }
   }
 }
 
