@@ -3,155 +3,82 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // Builds the chat client's window tree in this process with real windows, so
 // the locator's lookups and the two messages run for real.
 namespace {
 
-struct PostedLine {
-  HWND field;
-  std::string bytes;
-};
-std::vector<PostedLine> posted;
+// The input field each line was posted from, with the line's bytes.
+using PostedLines = std::vector<std::pair<HWND, std::string>>;
+PostedLines posted;
 
 LRESULT CALLBACK InputFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CHAR && wParam == 13) {
     char text[2048];
     GetWindowTextA(field, text, sizeof text);
-    posted.push_back({field, text});
+    posted.emplace_back(field, text);
     return 0;
   }
   return DefWindowProcA(field, message, wParam, lParam);
 }
 
-void Register(const char* className, WNDPROC procedure) {
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = procedure;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = className;
-  RegisterClassA(&windowClass);
-}
-
-HWND Make(const char* className, HWND parent) {
+HWND Make(const char* className, HWND parent, void* parameter = nullptr) {
   return CreateWindowExA(0, className, "", parent ? WS_CHILD : WS_OVERLAPPED, 0, 0, 10, 10, parent, nullptr,
-                         GetModuleHandleA(nullptr), nullptr);
+                         GetModuleHandleA(nullptr), parameter);
 }
 
-class ChatLink : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    for (const char* name :
-         {"AOL Frame25", "Other Frame", "AOL Child", "RICHCNTLREADONLY", "_AOL_Combobox", "_AOL_Icon", "_AOL_Static"}) {
-      Register(name, DefWindowProcA);
-    }
-    Register("RICHCNTL", InputFieldProc);
+// Children of a document, by letter: Transcript, Combo box, Icon, Static and input field (R).
+constexpr const char* kChildClasses[] = {"RICHCNTLREADONLY", "_AOL_Combobox", "_AOL_Icon", "_AOL_Static", "RICHCNTL"};
+
+// The room is the first document with all four kinds, whatever comes before it,
+// searched anew for every line; its input field gets the line in code page
+// bytes, then Enter. Without a room, another program's top-level window of the
+// input field's class gets nothing.
+TEST(ChatLink, LineGoesToTheFirstRoomsInputFieldOnly) {
+  for (const char* name : {"AOL Frame25", "Other Frame", "AOL Child", "RICHCNTLREADONLY", "_AOL_Combobox", "_AOL_Icon",
+                           "_AOL_Static", "RICHCNTL"}) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = std::string(name) == "RICHCNTL" ? InputFieldProc : DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = name;
+    RegisterClassA(&windowClass);
   }
-
-  void SetUp() override {
-    posted.clear();
-    frame = Make("AOL Frame25", nullptr);
-    CLIENTCREATESTRUCT client{};
-    documentArea =
-        CreateWindowExA(0, "MDIClient", "", WS_CHILD, 0, 0, 10, 10, frame, nullptr, GetModuleHandleA(nullptr), &client);
-  }
-
-  void TearDown() override { DestroyWindow(frame); }
-
-  // A document window with children named by letters: Transcript, Combo box,
-  // Icon, Static, input field (R). Documents come in creation order.
-  HWND AddDocument(const std::string& kinds, HWND parent = nullptr) {
-    const HWND document = Make("AOL Child", parent ? parent : documentArea);
-    for (const char kind : kinds) {
-      const char* className = kind == 't'   ? "RICHCNTLREADONLY"
-                              : kind == 'c' ? "_AOL_Combobox"
-                              : kind == 'i' ? "_AOL_Icon"
-                              : kind == 's' ? "_AOL_Static"
-                                            : "RICHCNTL";
-      Make(className, document);
-    }
-    return document;
-  }
-
-  static HWND FieldOf(HWND document) { return FindWindowExA(document, nullptr, "RICHCNTL", nullptr); }
-
-  HWND frame = nullptr;
-  HWND documentArea = nullptr;
-};
-
-TEST_F(ChatLink, PassesOverADocumentThatLacksAKind) {
-  AddDocument("tcsr");
-  const HWND room = AddDocument("tcisr");
-  EXPECT_EQ(Module1::FindChatRoom(), room);
-  Module1::SendChatLine(L"hello");
-  ASSERT_EQ(posted.size(), 1u);
-  EXPECT_EQ(posted[0].field, FieldOf(room));
-  EXPECT_EQ(posted[0].bytes, "hello");
-}
-
-TEST_F(ChatLink, EachOfTheFourKindsIsNeeded) {
-  for (const std::string kinds : {"csir", "tsir", "tcsr", "tcir"}) {
-    const HWND document = AddDocument(kinds);
-    EXPECT_EQ(Module1::FindChatRoom(), nullptr) << kinds;
-    DestroyWindow(document);
-  }
-  Module1::SendChatLine(L"lost");
-  EXPECT_TRUE(posted.empty());
-}
-
-TEST_F(ChatLink, WithoutTheClientFrameNothingIsFoundOrSent) {
-  DestroyWindow(frame);
-  frame = Make("Other Frame", nullptr);
-  CLIENTCREATESTRUCT client{};
-  const HWND area =
-      CreateWindowExA(0, "MDIClient", "", WS_CHILD, 0, 0, 10, 10, frame, nullptr, GetModuleHandleA(nullptr), &client);
-  AddDocument("tcisr", area);
-  EXPECT_EQ(Module1::FindChatRoom(), nullptr);
-  Module1::SendChatLine(L"lost");
-  EXPECT_TRUE(posted.empty());
-}
-
-// Another program's top-level window of the input field's class must not take the lines.
-TEST_F(ChatLink, WithoutARoomAStrayInputFieldGetsNothing) {
   const HWND stray = Make("RICHCNTL", nullptr);
-  AddDocument("tcsr");  // the client runs, but no document is a room
-  Module1::SendChatLine(L"lost");
-  DestroyWindow(frame);
-  frame = nullptr;
-  Module1::SendChatLine(L"lost");  // no client at all
-  char text[16] = "";
-  EXPECT_EQ(GetWindowTextA(stray, text, sizeof text), 0);
+  const struct {
+    const char* frameClass;              // no client at all when null
+    std::vector<std::string> documents;  // each document's children by kind
+    int room;                            // index into documents, or -1 for none
+  } cases[] = {
+      {"AOL Frame25", {"tcsr", "tcisr"}, 1},
+      {"AOL Frame25", {"tcisr", "rtcis"}, 0},
+      {"AOL Frame25", {"csir", "tsir", "tcsr", "tcir"}, -1},
+      {"AOL Frame25", {"tcis"}, 0},
+      {"Other Frame", {"tcisr"}, -1},
+      {nullptr, {}, -1},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(&test - cases);
+    posted.clear();
+    CLIENTCREATESTRUCT client{};
+    const HWND frame = test.frameClass ? Make(test.frameClass, nullptr) : nullptr;
+    const HWND documentArea = frame ? Make("MDIClient", frame, &client) : nullptr;
+    std::vector<HWND> documents;
+    for (const std::string& kinds : test.documents) {
+      documents.push_back(Make("AOL Child", documentArea));
+      for (const char kind : kinds) Make(kChildClasses[std::string("tcisr").find(kind)], documents.back());
+    }
+    const HWND room = test.room < 0 ? nullptr : documents[test.room];
+    EXPECT_EQ(Module1::FindChatRoom(), room);
+    Module1::SendChatLine(L"t\u00F8\u00F8fel \u203A x");
+    const HWND field = room ? FindWindowExA(room, nullptr, "RICHCNTL", nullptr) : nullptr;
+    // ø is 0xF8 (octal 370) and › 0x9B (octal 233) in the code page.
+    EXPECT_EQ(posted, (field ? PostedLines{{field, "t\370\370fel \233 x"}} : PostedLines{}));
+    DestroyWindow(frame);
+  }
+  EXPECT_EQ(GetWindowTextLengthA(stray), 0);
   DestroyWindow(stray);
-  EXPECT_TRUE(posted.empty());
-}
-
-TEST_F(ChatLink, FirstOfTwoRoomsGetsTheLineAndEveryLineSearchesAnew) {
-  const HWND first = AddDocument("tcisr");
-  const HWND firstField = FieldOf(first);
-  const HWND second = AddDocument("rtcis");
-  Module1::SendChatLine(L"one");
-  DestroyWindow(first);
-  Module1::SendChatLine(L"two");
-  ASSERT_EQ(posted.size(), 2u);
-  EXPECT_EQ(posted[0].field, firstField);
-  EXPECT_EQ(posted[1].field, FieldOf(second));
-  EXPECT_EQ(posted[1].bytes, "two");
-}
-
-TEST_F(ChatLink, LineArrivesInCodePageBytesBeforeTheCarriageReturn) {
-  AddDocument("tcisr");
-  Module1::SendChatLine(L"t\u00F8\u00F8fel \u203A x");
-  ASSERT_EQ(posted.size(), 1u);
-  EXPECT_EQ(posted[0].bytes,
-            "t\xF8\xF8"
-            "fel \x9B x");
-}
-
-TEST_F(ChatLink, RoomWithoutInputFieldTakesNothing) {
-  const HWND room = AddDocument("tcis");
-  EXPECT_EQ(Module1::FindChatRoom(), room);
-  Module1::SendChatLine(L"lost");
-  EXPECT_TRUE(posted.empty());
 }
 
 }  // namespace

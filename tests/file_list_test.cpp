@@ -6,40 +6,25 @@
 
 #include "driver.h"
 
-// Both ways of asking the system must give the same list: the plain one is all
-// that Windows before 7 accepts, so it is what users there see in the file list.
-namespace {
-
 using Platform::ListFiles;
 using Platform::SearchForm;
 
-class FileList : public ::testing::Test {
- protected:
-  void SetUp() override {
-    GetCurrentDirectoryW(MAX_PATH, saved);
-    SetCurrentDirectoryW(folder.path.c_str());
-  }
-  void TearDown() override { SetCurrentDirectoryW(saved); }
-
+// Both ways of asking the system must give the same list: the plain one is all
+// that Windows before 7 accepts, so it is what users there see in the file list.
+TEST(FileList, BothFormsListThePlainMatchingFilesInOrder) {
   TempFolder folder;
   wchar_t saved[MAX_PATH] = L"";
-};
+  GetCurrentDirectoryW(MAX_PATH, saved);
+  SetCurrentDirectoryW(folder.path.c_str());
+  WriteBytes(folder.File(L"notes.txt"), "");
+  for (const SearchForm form : {SearchForm::Fast, SearchForm::Plain}) EXPECT_TRUE(ListFiles(L"*.mp3", form).empty());
 
-TEST_F(FileList, BothFormsListThePlainMatchingFilesInOrder) {
-  for (const wchar_t* name : {L"b.mp3", L"A.mp3", L"c.MP3", L"notes.txt", L"song.mp3.txt", L"hidden.mp3", L"system.mp3"})
+  for (const wchar_t* name : {L"b.mp3", L"A.mp3", L"c.MP3", L"song.mp3.txt", L"hidden.mp3", L"system.mp3"})
     WriteBytes(folder.File(name), "");
   SetFileAttributesW(folder.File(L"hidden.mp3").c_str(), FILE_ATTRIBUTE_HIDDEN);
   SetFileAttributesW(folder.File(L"system.mp3").c_str(), FILE_ATTRIBUTE_SYSTEM);
   CreateDirectoryW(folder.File(L"folder.mp3").c_str(), nullptr);
   const std::vector<std::wstring> expected{L"A.mp3", L"b.mp3", L"c.MP3"};
-  EXPECT_EQ(ListFiles(L"*.mp3", SearchForm::Fast), expected);
-  EXPECT_EQ(ListFiles(L"*.mp3", SearchForm::Plain), expected);
+  for (const SearchForm form : {SearchForm::Fast, SearchForm::Plain}) EXPECT_EQ(ListFiles(L"*.mp3", form), expected);
+  SetCurrentDirectoryW(saved);
 }
-
-TEST_F(FileList, NoMatchIsAnEmptyListInBothForms) {
-  WriteBytes(folder.File(L"notes.txt"), "");
-  EXPECT_TRUE(ListFiles(L"*.mp3", SearchForm::Fast).empty());
-  EXPECT_TRUE(ListFiles(L"*.mp3", SearchForm::Plain).empty());
-}
-
-}  // namespace
