@@ -58,11 +58,10 @@ TEST(Pause, StillSleepsAndHandlesEventsWhenTheWaitFails) {
   CloseHandle(unwaitable);
 }
 
-TEST(Pause, EndsAtOnceWhenTheProgramQuitsAndKeepsTheQuit) {
+// A pause the quit did not end would outlast the test's time limit.
+TEST(Pause, EndsWhenTheProgramQuitsAndKeepsTheQuit) {
   PostQuitMessage(7);
-  const double start = Platform::ClockSeconds();
-  Module1::PauseSeconds(30);
-  EXPECT_LT(Platform::ClockSeconds() - start, 10);
+  Module1::PauseSeconds(1e6);
   MSG message;
   ASSERT_TRUE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
   EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));

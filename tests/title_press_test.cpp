@@ -27,8 +27,7 @@ TEST_F(TitlePress, EveryButtonDragsByTheDistanceTheMouseMovedAndAnnounces) {
     EXPECT_EQ(BytesOf({banner, id}), (std::vector<std::string>{kBanner, kId}));
     EXPECT_EQ(banner.room, 2);
     EXPECT_EQ(id.room, 2);
-    EXPECT_GT(id.ms - banner.ms, 450);  // about half a second
-    EXPECT_LT(id.ms - banner.ms, 2000);
+    EXPECT_GT(id.ms - banner.ms, 450);  // never before the half second is out
     const RECT after = ScreenRectOf(toofel.window);
     EXPECT_EQ(after.left - before.left, offset.x);
     EXPECT_EQ(after.top - before.top, offset.y);

@@ -89,14 +89,29 @@ std::vector<BuiltFile> BuiltFiles(const wchar_t* name) {
   return files;
 }
 
+// The programs a test starts end with it, also when it is killed mid-test: left
+// running, they would take the next test's presses and lines.
+HANDLE JobEndingWithThisProcess() {
+  static const HANDLE job = [] {
+    const HANDLE created = CreateJobObjectW(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    return created;
+  }();
+  return job;
+}
+
 Process StartProcess(const std::wstring& program, const std::wstring& arguments, const std::wstring& folder) {
   std::wstring commandLine = L"\"" + program + L"\" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   Process process;
-  if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                     &info)) {
+  if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                     folder.c_str(), &startup, &info)) {
+    AssignProcessToJobObject(JobEndingWithThisProcess(), info.hProcess);
+    ResumeThread(info.hThread);
     CloseHandle(info.hThread);
     process.handle = info.hProcess;
     process.id = info.dwProcessId;
