@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <set>
@@ -86,6 +87,7 @@ TEST(Imports, EachBuildAdmitsTheOldestWindowsOfItsKindAndImportsOnlyWhatItHas) {
       EXPECT_TRUE(oldest == "2000" || oldest == "XP" || (build.is64Bit && oldest == "XP-x64"))
           << function << ": " << oldest;
     }
+    std::printf("Checked the header and imports of %ls\n", build.path.c_str());
   }
 }
 

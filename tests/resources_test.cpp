@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -73,6 +74,7 @@ TEST(Resources, EachBuildCarriesTheIconVersionAndManifest) {
                      reinterpret_cast<void**>(&value), &length);
       EXPECT_EQ(value ? value : L"(missing)", expected) << name;
     }
+    std::printf("Checked the icon, manifest and version of %ls\n", build.path.c_str());
   }
 }
 
