@@ -110,6 +110,13 @@ std::vector<double> Ratios(const std::vector<double>& values, const std::vector<
   return ratios;
 }
 
+// What the taskbar's Close does, then the program's end, waited for.
+void Close(Toofel& toofel) {
+  CloseLikeTheTaskbar(toofel.window);
+  WaitForExit(toofel.process);
+  EndProcess(toofel.process);
+}
+
 struct ToofelStart {
   double seconds;
   LRESULT listed;
@@ -129,9 +136,7 @@ ToofelStart StartAndClose(const TempFolder& program, const TempFolder& folder) {
   memory.cb = sizeof memory;
   if (GetProcessMemoryInfo(toofel.process.handle, &memory, sizeof memory))
     result.peakKiB = memory.PeakWorkingSetSize / 1024;
-  CloseLikeTheTaskbar(toofel.window);
-  WaitForExit(toofel.process);
-  EndProcess(toofel.process);
+  Close(toofel);
   return result;
 }
 
@@ -228,9 +233,7 @@ void IdLineDelay() {
   }
   // The lateness holds the sending of the id line; what is left is the pause's own.
   const double sendMs = SendLineCost(idLineLength) * 1e3;
-  CloseLikeTheTaskbar(toofel.window);
-  WaitForExit(toofel.process);
-  EndProcess(toofel.process);
+  Close(toofel);
   EndProcess(sim);
   if (late.empty()) {
     std::printf("id line delay: no lines arrived\n");
@@ -345,9 +348,7 @@ void PauseCpu() {
     }
     const double pressed = HostCpuSeconds(measured) - cpu;
     const bool allLines = ReadChatLog(log).size() == 2 * kPressesFelt;
-    CloseLikeTheTaskbar(toofel.window);
-    WaitForExit(toofel.process);
-    EndProcess(toofel.process);
+    Close(toofel);
     EndProcess(sim);
     if (measured.size() == 2 && allLines)
       felt.push_back((pressed - idle) / (kPressesFelt * kNominalDelayMs / 1000));
@@ -411,9 +412,7 @@ void HungClientInput() {
       WaitUntil([&] { return ReadChatLog(log).size() >= 2; });
       PressAndRelease(toofel.label, Button::Left);
       (hangs ? hung : answering).push_back(LongestInputWait(toofel, kPressSeconds) * 1e3);
-      CloseLikeTheTaskbar(toofel.window);
-      WaitForExit(toofel.process);
-      EndProcess(toofel.process);
+      Close(toofel);
       EndProcess(sim);
     }
   }
@@ -467,9 +466,7 @@ bool AnnouncesCount(const TempFolder& folder, int count) {
   PressAndRelease(toofel.label, Button::Left);
   std::vector<ChatRecord> lines;
   WaitUntil([&] { return (lines = ReadChatLog(log)).size() >= 2; });
-  CloseLikeTheTaskbar(toofel.window);
-  WaitForExit(toofel.process);
-  EndProcess(toofel.process);
+  Close(toofel);
   EndProcess(sim);
   const std::string ending = ">" + std::to_string(count) + "</b>";
   return lines.size() == 2 && lines[1].bytes.size() > ending.size() &&
