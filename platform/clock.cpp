@@ -4,10 +4,29 @@
 
 #include <mmsystem.h>
 
+#include "platform/system_library.h"
+
 namespace Platform {
 namespace {
 
 constexpr UINT kFineTimerMs = 1;
+
+// winmm's two calls for the system timer. winmm is loaded on the first pause,
+// from the system folder only: Windows would look beside the program first
+// for an import of it.
+struct SystemTimer {
+  decltype(&timeBeginPeriod) begin;
+  decltype(&timeEndPeriod) end;
+};
+
+const SystemTimer& Winmm() {
+  static const SystemTimer timer = [] {
+    const HMODULE winmm = LoadSystemLibrary(L"winmm.dll");
+    return SystemTimer{FindFunction<decltype(&timeBeginPeriod)>(winmm, "timeBeginPeriod"),
+                       FindFunction<decltype(&timeEndPeriod)>(winmm, "timeEndPeriod")};
+  }();
+  return timer;
+}
 
 }  // namespace
 
@@ -23,11 +42,12 @@ double ClockSeconds() {
 }
 
 bool BeginFineTimer() {
-  return timeBeginPeriod(kFineTimerMs) == TIMERR_NOERROR;
+  const SystemTimer& timer = Winmm();
+  return timer.begin && timer.end && timer.begin(kFineTimerMs) == TIMERR_NOERROR;
 }
 
 void EndFineTimer() {
-  timeEndPeriod(kFineTimerMs);
+  Winmm().end(kFineTimerMs);
 }
 
 }  // namespace Platform

@@ -1,5 +1,7 @@
 #include "platform/screen.h"
 
+#include "platform/system_library.h"
+
 namespace Platform {
 namespace {
 
@@ -7,8 +9,7 @@ using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 
 // Windows 10 1607 and later; looked up, so that older Windows still load the program.
 GetDpiForWindowFunction FindGetDpiForWindow() {
-  return reinterpret_cast<GetDpiForWindowFunction>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  return FindFunction<GetDpiForWindowFunction>(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
 }
 
 }  // namespace

@@ -82,4 +82,33 @@ TEST_F(Robustness, StreamOfPressesNestsTwentyDeepAndEndsNothing) {
   EXPECT_TRUE(allEndedBeyond(streamed));
 }
 
+bool Exists(const std::wstring& file) {
+  return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A winmm.dll beside the program, as a browser may leave one in Downloads, is
+// never loaded: not at start-up, not by the pause, which loads the system's,
+// not at the end. Wine is told to prefer a DLL it finds to its own, as Windows
+// does for all but a few.
+TEST_F(Robustness, ADllLyingBesideTheProgramIsNeverLoaded) {
+  const wchar_t* const overrides = L"Software\\Wine\\AppDefaults\\toofel.exe\\DllOverrides";
+  RegSetKeyValueW(HKEY_CURRENT_USER, overrides, L"winmm", REG_SZ, L"native,builtin", sizeof L"native,builtin");
+  const std::wstring planted = BuiltProgram(L"tests\\load-trace.dll");
+  CopyFileW(planted.c_str(), start.File(L"seen.dll").c_str(), FALSE);
+  FreeLibrary(LoadLibraryW(start.File(L"seen.dll").c_str()));
+  ASSERT_TRUE(Exists(start.File(L"loaded.trace"))) << "the planted DLL leaves no trace";
+
+  CopyFileW(planted.c_str(), program.File(L"winmm.dll").c_str(), FALSE);
+  const std::wstring trace = program.File(L"loaded.trace");
+  StartBoth(L"tcisr");
+  EXPECT_FALSE(Exists(trace)) << "loaded at start-up";
+  PressAndRelease(toofel.label, Button::Left);
+  EXPECT_EQ(BytesOf(WaitForLines(2)), (std::vector<std::string>{kBanner, kId}));
+  EXPECT_FALSE(Exists(trace)) << "loaded by a press";
+  ExpectExitAfter([&] { CloseLikeTheTaskbar(toofel.window); });
+  EXPECT_FALSE(Exists(trace)) << "loaded at the end";
+  RegDeleteKeyW(HKEY_CURRENT_USER, overrides);
+  RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\toofel.exe");
+}
+
 }  // namespace
