@@ -23,7 +23,7 @@ constexpr wchar_t kWindowClass[] = L"toofel";
 constexpr wchar_t kAppTitle[] = L"t\u00F8\u00F8fel";
 constexpr wchar_t kTitleCaption[] = L" t\u00F8\u00F8fel mp3's";
 constexpr wchar_t kInitialColor[] = L"#0080c0";
-constexpr wchar_t kMp3Pattern[] = L"*.mp3";
+constexpr wchar_t kMp3Extension[] = L".mp3";
 constexpr wchar_t kFontFace[] = L"Microsoft Sans Serif";
 constexpr int kTitleFontCentipoints = 675;
 constexpr int kStandardFontCentipoints = 800;
@@ -166,7 +166,7 @@ LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 void FillFileList() {
-  const std::vector<std::wstring> names = Platform::ListFiles(kMp3Pattern);
+  const std::vector<std::wstring> names = Platform::ListFiles(kMp3Extension);
   size_t characters = 0;
   for (const std::wstring& name : names) characters += name.size() + 1;
   SendMessageW(form.file1, LB_INITSTORAGE, names.size(), characters * sizeof(wchar_t));

@@ -8,9 +8,10 @@ namespace Platform {
 // and fetches in large blocks, but only Windows 7 and later accept it.
 enum class SearchForm { Fast, Plain };
 
-// Names of the plain files in the current directory that match the pattern,
-// in case-insensitive order; folders and hidden or system files are left out.
-// A system that refuses the fast form is asked again in the plain one.
-std::vector<std::wstring> ListFiles(const wchar_t* pattern, SearchForm form = SearchForm::Fast);
+// Names of the plain files in the current directory whose long name ends in
+// the extension, in any case, in case-insensitive order; folders and hidden or
+// system files are left out. A system that refuses the fast form is asked
+// again in the plain one.
+std::vector<std::wstring> ListFiles(const std::wstring& extension, SearchForm form = SearchForm::Fast);
 
 }  // namespace Platform

@@ -19,12 +19,14 @@ inline void BringToFront(HWND window) {
 }
 
 // tøøfel beside the chat-room simulator, each a process of its own: the start
-// folder holds three mp3 files and a text file, the program folder the given
-// settings. Every test ends with a close that must exit with code 0.
+// folder holds three mp3 files and three that are not, two of them with short
+// names that end in .MP3; the program folder holds the given settings. Every
+// test ends with a close that must exit with code 0.
 class Desktop : public ::testing::Test {
  protected:
   void StartBoth(const std::wstring& rooms, const char* settings = kStoredSettings) {
-    for (const wchar_t* name : {L"b.mp3", L"A.mp3", L"c.mp3", L"notes.txt"}) WriteBytes(start.File(name), "");
+    for (const wchar_t* name : {L"b.mp3", L"A.mp3", L"c.mp3", L"notes.txt", L"b.mp3x", L"long name song.mp3a"})
+      WriteBytes(start.File(name), "");
     if (settings) WriteBytes(program.File(L"info.ini"), settings);
     log = start.File(L"chat.log");
     sim = StartChatSim(log, rooms, chatSimExe);
