@@ -20,7 +20,8 @@ constexpr WPARAM kCarriageReturn = 13;
 // that has not read its messages for seconds is passed over at once.
 constexpr UINT kClientAnswerMs = 200;
 
-// A null parent searches the top-level windows, as the platform defines it.
+// A null parent searches the top-level windows, where any program's window
+// could pass for the client's; callers make sure the parent is there.
 HWND FirstChild(HWND parent, const char* className) {
   return FindWindowExA(parent, nullptr, className, nullptr);
 }
@@ -48,7 +49,9 @@ bool SendToClient(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 WindowHandle FindChatRoom() {
   const HWND frame = FindWindowA(kFrameClass, nullptr);
+  if (!frame) return nullptr;
   const HWND documentArea = FirstChild(frame, kDocumentAreaClass);
+  if (!documentArea) return nullptr;
   for (HWND document = FirstChild(documentArea, kDocumentClass); document;
        document = NextChild(documentArea, document, kDocumentClass)) {
     if (IsChatRoom(document)) return document;
@@ -58,7 +61,6 @@ WindowHandle FindChatRoom() {
 
 void SendChatLine(const std::wstring& text) {
   const HWND room = FindChatRoom();
-  // A null parent would search the top-level windows, where any program's field could take the line.
   if (!room) return;
   const HWND field = FirstChild(room, kInputFieldClass);
   const std::string line = Platform::ToAnsi(text);

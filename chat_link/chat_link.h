@@ -6,8 +6,8 @@
 namespace Module1 {
 
 // The first document window of the chat client that has a transcript, a combo
-// box, an icon button and a static text; nullptr when there is none. Searched
-// anew on every call.
+// box, an icon button and a static text; nullptr when there is none, or no
+// client frame with its document area. Searched anew on every call.
 WindowHandle FindChatRoom();
 
 // Types the line into the chat room's input field and presses Enter there.

@@ -34,8 +34,9 @@ constexpr const char* kChildClasses[] = {"RICHCNTLREADONLY", "_AOL_Combobox", "_
 
 // The room is the first document with all four kinds, whatever comes before it,
 // searched anew for every line; its input field gets the line in code page
-// bytes, then Enter. Without a room, another program's top-level window of the
-// input field's class gets nothing.
+// bytes, then Enter. Without the client's frame and its document area there is
+// no room, whatever other programs' top-level windows look like; without a
+// room, a top-level window of the input field's class gets nothing.
 TEST(ChatLink, LineGoesToTheFirstRoomsInputFieldOnly) {
   for (const char* name : {"AOL Frame25", "Other Frame", "AOL Child", "RICHCNTLREADONLY", "_AOL_Combobox", "_AOL_Icon",
                            "_AOL_Static", "RICHCNTL"}) {
@@ -48,22 +49,25 @@ TEST(ChatLink, LineGoesToTheFirstRoomsInputFieldOnly) {
   const HWND stray = Make("RICHCNTL", nullptr);
   const struct {
     const char* frameClass;              // no client at all when null
+    bool documentArea;                   // without it, the documents are top-level windows
     std::vector<std::string> documents;  // each document's children by kind
     int room;                            // index into documents, or -1 for none
   } cases[] = {
-      {"AOL Frame25", {"tcsr", "tcisr"}, 1},
-      {"AOL Frame25", {"tcisr", "rtcis"}, 0},
-      {"AOL Frame25", {"csir", "tsir", "tcsr", "tcir"}, -1},
-      {"AOL Frame25", {"tcis"}, 0},
-      {"Other Frame", {"tcisr"}, -1},
-      {nullptr, {}, -1},
+      {"AOL Frame25", true, {"tcsr", "tcisr"}, 1},
+      {"AOL Frame25", true, {"tcisr", "rtcis"}, 0},
+      {"AOL Frame25", true, {"csir", "tsir", "tcsr", "tcir"}, -1},
+      {"AOL Frame25", true, {"tcis"}, 0},
+      {"Other Frame", true, {"tcisr"}, -1},
+      {nullptr, false, {}, -1},
+      {nullptr, false, {"tcisr"}, -1},
+      {"AOL Frame25", false, {"tcisr"}, -1},
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(&test - cases);
     posted.clear();
     CLIENTCREATESTRUCT client{};
     const HWND frame = test.frameClass ? Make(test.frameClass, nullptr) : nullptr;
-    const HWND documentArea = frame ? Make("MDIClient", frame, &client) : nullptr;
+    const HWND documentArea = frame && test.documentArea ? Make("MDIClient", frame, &client) : nullptr;
     std::vector<HWND> documents;
     for (const std::string& kinds : test.documents) {
       documents.push_back(Make("AOL Child", documentArea));
@@ -75,6 +79,7 @@ TEST(ChatLink, LineGoesToTheFirstRoomsInputFieldOnly) {
     const HWND field = room ? FindWindowExA(room, nullptr, "RICHCNTL", nullptr) : nullptr;
     // ø is 0xF8 (octal 370) and › 0x9B (octal 233) in the code page.
     EXPECT_EQ(posted, (field ? PostedLines{{field, "t\370\370fel \233 x"}} : PostedLines{}));
+    for (const HWND document : documents) DestroyWindow(document);
     DestroyWindow(frame);
   }
   EXPECT_EQ(GetWindowTextLengthA(stray), 0);
