@@ -9,12 +9,12 @@
 #include "app/resources.h"
 #include "app/window_moves.h"
 #include "chat_link/chat_link.h"
-#include "settings/profile.h"
 #include "platform/events.h"
 #include "platform/file_list.h"
 #include "platform/input_dialog.h"
 #include "platform/screen.h"
 #include "platform/text.h"
+#include "settings/kept_settings.h"
 
 namespace Form1 {
 namespace {
@@ -34,7 +34,6 @@ constexpr int kDefaultDpi = 96;
 // WM_DPICHANGED, sent from Windows 8.1 on to windows that scale each monitor apart.
 constexpr UINT kDpiChangedMessage = 0x02E0;
 constexpr double kIdLineDelaySeconds = 0.5;
-constexpr wchar_t kSettingsSection[] = L"toofel";
 constexpr wchar_t kHandleKey[] = L"handle";
 constexpr wchar_t kDirKey[] = L"dir";
 constexpr wchar_t kHandlePrompt[] = L"what is your handle";
@@ -328,25 +327,25 @@ void OnTitlePress() {
 }
 
 void EnsureSettings() {
-  using Module1::ReadProfileValue;
-  using Module1::WriteProfileValue;
   using Platform::SetText;
   using Platform::TextOf;
+  using Settings::KeepSetting;
+  using Settings::ReadSetting;
 
-  SetText(form.handle, ReadProfileValue(kSettingsSection, kHandleKey, SettingsPath()));
+  SetText(form.handle, ReadSetting(kHandleKey));
   if (TextOf(form.handle).empty()) {
     const std::wstring answer = Platform::AskForText(form.window, dpi, kAppTitle, kHandlePrompt);
     if (!IsOpen()) return;
     // An empty answer is stored too, so the question comes again next time.
     SetText(form.handle, answer.empty() ? kHandleWhenNoneGiven : answer);
-    WriteProfileValue(kSettingsSection, kHandleKey, answer, SettingsPath());
+    KeepSetting(kHandleKey, answer);
   }
-  SetText(form.mp3dir, ReadProfileValue(kSettingsSection, kDirKey, SettingsPath()));
+  SetText(form.mp3dir, ReadSetting(kDirKey));
   if (TextOf(form.mp3dir).empty()) {
     const std::wstring answer = Platform::AskForText(form.window, dpi, kAppTitle, kDirPrompt);
     if (!IsOpen()) return;
     SetText(form.mp3dir, answer);
-    WriteProfileValue(kSettingsSection, kDirKey, answer, SettingsPath());
+    KeepSetting(kDirKey, answer);
   }
 }
 

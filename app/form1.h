@@ -16,8 +16,8 @@ void ShowMainWindow();
 // any spot: drag, make sure the settings are known, then announce.
 void OnTitlePress();
 
-// Loads the screen name and mp3 directory from the settings file into their
-// fields, asking for each one that is empty and storing the answer.
+// Loads the screen name and mp3 directory from where they are kept into their
+// fields, asking for each one that is empty and keeping the answer.
 void EnsureSettings();
 
 }  // namespace Form1

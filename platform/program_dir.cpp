@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
+#include "platform/system_library.h"
+
 namespace Platform {
 
 std::wstring ProgramDirectory() {
@@ -18,6 +22,14 @@ std::wstring ProgramDirectory() {
   if (separator == std::wstring::npos) return path;
   const bool atDriveRoot = separator == 2 && path[1] == L':';
   path.resize(atDriveRoot ? separator + 1 : separator);
+  return path;
+}
+
+std::wstring UserDataDirectory() {
+  using GetFolderPath = decltype(&SHGetFolderPathW);
+  const auto getFolderPath = FindFunction<GetFolderPath>(LoadSystemLibrary(L"shell32.dll"), "SHGetFolderPathW");
+  wchar_t path[MAX_PATH] = L"";
+  if (!getFolderPath || getFolderPath(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) return {};
   return path;
 }
 

@@ -26,11 +26,12 @@ std::wstring ReadProfileValue(const std::wstring& section, const std::wstring& k
   return std::wstring(value, length);
 }
 
-void WriteProfileValue(const std::wstring& section, const std::wstring& key, const std::wstring& value,
+bool WriteProfileValue(const std::wstring& section, const std::wstring& key, const std::wstring& value,
                        const std::wstring& file) {
   // A line break would end the entry early and let the rest become entries of its own.
   const std::wstring firstLine = value.substr(0, value.find_first_of(L"\r\n"));
-  WritePrivateProfileStringW(section.c_str(), Platform::ToUpper(key).c_str(), firstLine.c_str(), file.c_str());
+  const std::wstring upperKey = Platform::ToUpper(key);
+  return WritePrivateProfileStringW(section.c_str(), upperKey.c_str(), firstLine.c_str(), file.c_str()) != FALSE;
 }
 
 }  // namespace Module1

@@ -12,8 +12,8 @@ std::wstring ReadProfileValue(const std::wstring& section, const std::wstring& k
 
 // Stores the value under the key (written in upper case), creating the file and
 // the section when needed. A value is stored only up to its first line break.
-// A failed write leaves the file as it was and is not reported.
-void WriteProfileValue(const std::wstring& section, const std::wstring& key, const std::wstring& value,
+// False when the file cannot be written, which leaves it as it was.
+bool WriteProfileValue(const std::wstring& section, const std::wstring& key, const std::wstring& value,
                        const std::wstring& file);
 
 }  // namespace Module1

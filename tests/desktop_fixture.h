@@ -34,7 +34,8 @@ class Desktop : public ::testing::Test {
   }
 
   void StartToofel() {
-    toofel = ::StartToofel(program.path, start.path, toofelExe);
+    toofel =
+        programAt.empty() ? ::StartToofel(program.path, start.path, toofelExe) : StartToofelAt(programAt, start.path);
     ASSERT_NE(toofel.window, nullptr);
   }
 
@@ -88,6 +89,8 @@ class Desktop : public ::testing::Test {
   // The builds StartBoth starts; a test may take one from the other build.
   std::wstring toofelExe = BuiltProgram(L"toofel.exe");
   std::wstring chatSimExe = BuiltProgram(L"chat-sim.exe");
+  // A toofel.exe to start where it lies, instead of a copy in the program folder.
+  std::wstring programAt;
   TempFolder program, start;
   std::wstring log;
   Process sim;

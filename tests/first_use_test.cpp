@@ -1,4 +1,7 @@
+#include <cstdlib>
+
 #include "desktop_fixture.h"
+#include "settings/kept_settings.h"
 
 // The questions for a missing screen name or directory, answered through the
 // real dialog with real keys and clicks; checked in the fields, the exact
@@ -77,6 +80,81 @@ TEST_F(FirstUse, QuestionsComeInTurnUntilAnsweredAndTheAnswersAreStored) {
   ExpectExitAfter([&] { CloseLikeTheTaskbar(toofel.window); });
   EXPECT_EQ(BytesOf(LinesOnceTheClientCaughtUp()),
             (std::vector<std::string>{kBanner, idOfNew, kBanner, id, kBanner, id}));
+  EXPECT_EQ(GetFileAttributesW(Settings::UserSettingsPath().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Where the program's folder takes no file (a folder stands where info.ini
+// would be, or the whole folder lies on a read-only medium), the answers go to
+// the user's own info.ini: asked once, then never again, also after a restart.
+// Where the user's folder takes none either, they last the run.
+class UnwritableFolder : public FirstUse {
+ protected:
+  void SetUp() override {
+    ForgetUserSettings();
+    CreateDirectoryW(program.File(L"info.ini").c_str(), nullptr);
+    FirstUse::SetUp();
+  }
+
+  void TearDown() override {
+    FirstUse::TearDown();
+    ForgetUserSettings();
+  }
+
+  // All tests share the user's folder: what is left there would silence the next test's questions.
+  void ForgetUserSettings() const {
+    DeleteFileW(userFile.c_str());
+    RemoveDirectoryW(userFolder.c_str());
+    DeleteFileW(userFolder.c_str());
+  }
+
+  // In turn: "a" a press that must ask both questions, "n" one that must ask
+  // none, "r" a restart. Every press's lines carry the answers.
+  void Run(const std::string& steps) {
+    for (const char step : steps) {
+      if (step == 'r') {
+        ExpectExitAfter([&] { CloseLikeTheTaskbar(toofel.window); });
+        StartToofel();
+        continue;
+      }
+      PressAndRelease(toofel.label, Button::Left);
+      if (step == 'a') {
+        Answer(kHandlePrompt, L"kept");
+        Answer(kDirPrompt, L"C:\\kept");
+      }
+      const auto lines = WaitForLines(lineCount += 2);
+      ASSERT_EQ(lines.size(), lineCount) << "at step " << step;
+      EXPECT_EQ(BytesOf({lines.end() - 2, lines.end()}), (std::vector<std::string>{kBanner, kIdOfKept}));
+    }
+  }
+
+  const std::string kIdOfKept = TOOFEL_ID("#0080c0", "kept", "3");
+  const std::wstring userFile = Settings::UserSettingsPath();
+  const std::wstring userFolder = userFile.substr(0, userFile.rfind(L'\\'));
+  size_t lineCount = 0;
+};
+
+constexpr char kKeptForTheUser[] = "[toofel]\r\nHANDLE=kept\r\nDIR=C:\\kept\r\n";
+
+TEST_F(UnwritableFolder, AnswersGoToTheUsersOwnFile) {
+  Run("anrn");
+  EXPECT_EQ(ReadBytes(userFile), kKeptForTheUser);
+}
+
+// scripts/test mounts a folder holding toofel.exe read-only, in a mount
+// namespace of its own, and names the folder here.
+TEST_F(UnwritableFolder, AnswersGoToTheUsersOwnFileFromAReadOnlyMedium) {
+  const wchar_t* folder = _wgetenv(L"TOOFEL_READ_ONLY_FOLDER");
+  const char* why = std::getenv("TOOFEL_NO_READ_ONLY_FOLDER_WHY");
+  if (!folder || !*folder) GTEST_SKIP() << "no read-only folder: " << (why ? why : "none is named");
+  programAt = std::wstring(folder) + L"\\toofel.exe";
+  Run("ranrn");
+  EXPECT_EQ(ReadBytes(userFile), kKeptForTheUser);
+}
+
+TEST_F(UnwritableFolder, WhereTheUsersFolderTakesNoFileEitherEachQuestionComesOnceARun) {
+  WriteBytes(userFolder, "");
+  Run("anra");
+  EXPECT_EQ(ReadBytes(userFolder), "");
 }
 
 }  // namespace

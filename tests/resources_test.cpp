@@ -52,6 +52,11 @@ TEST(Resources, EachBuildCarriesTheIconVersionAndManifest) {
     EXPECT_NE(manifest.find("name=\"toofel\" version=\"" TOOFEL_VERSION_TEXT ".0.0\" processorArchitecture=\"*\""),
               std::string::npos)
         << manifest;
+    // The user's own rights and no redirected writes, in the form Windows XP reads too.
+    EXPECT_NE(manifest.find("<trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v2\">\n    <security>\n"
+                            "      <requestedPrivileges>\n        <requestedExecutionLevel level=\"asInvoker\" "
+                            "uiAccess=\"false\"/>\n      </requestedPrivileges>\n    </security>\n  </trustInfo>"),
+              std::string::npos);
     // Per-monitor where Windows knows it, system-wide before 8.1, in the documented layout.
     EXPECT_NE(manifest.find(
                   "<application xmlns=\"urn:schemas-microsoft-com:asm.v3\">\n    <windowsSettings>\n"

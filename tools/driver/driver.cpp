@@ -264,11 +264,15 @@ Toofel ToofelOf(const Process& process, HWND window) {
   return toofel;
 }
 
-Toofel StartToofel(const std::wstring& programFolder, const std::wstring& startFolder, const std::wstring& from) {
-  const Process process = StartProcess(CopyToofelInto(programFolder, from), L"", startFolder);
+Toofel StartToofelAt(const std::wstring& program, const std::wstring& startFolder) {
+  const Process process = StartProcess(program, L"", startFolder);
   HWND window = nullptr;
   WaitUntil([&] { return (window = FindProcessWindow(process.id, L"toofel")) != nullptr; });
   return ToofelOf(process, window);
+}
+
+Toofel StartToofel(const std::wstring& programFolder, const std::wstring& startFolder, const std::wstring& from) {
+  return StartToofelAt(CopyToofelInto(programFolder, from), startFolder);
 }
 
 Process StartChatSim(const std::wstring& logFile, const std::wstring& rooms, const std::wstring& program) {

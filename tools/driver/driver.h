@@ -87,8 +87,10 @@ struct Toofel {
 std::wstring CopyToofelInto(const std::wstring& programFolder, const std::wstring& from = BuiltProgram(L"toofel.exe"));
 // The controls of a tøøfel whose main window is shown.
 Toofel ToofelOf(const Process& process, HWND window);
-// Copies the program into programFolder and starts it there with startFolder
-// as its current directory; waits until its window is up.
+// Starts the program where it is, with startFolder as its current directory;
+// waits until its window is up.
+Toofel StartToofelAt(const std::wstring& program, const std::wstring& startFolder);
+// The same with a copy of the program made in programFolder.
 Toofel StartToofel(const std::wstring& programFolder, const std::wstring& startFolder,
                    const std::wstring& from = BuiltProgram(L"toofel.exe"));
 
