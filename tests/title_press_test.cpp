@@ -36,12 +36,20 @@ TEST_F(TitlePress, EveryButtonDragsByTheDistanceTheMouseMovedAndAnnounces) {
 
 // The second click of a double click waits in the queue behind the first, so
 // it is taken in the first one's pause and its whole announcement nests there.
+// A colour typed into its box goes into every line.
 TEST_F(TitlePress, DoubleClickNestsTheSecondAnnouncementInTheFirstsPause) {
+  BringToFront(toofel.window);
+  PressAndRelease(toofel.color, Button::Left);
+  PressKeys({VK_END});
+  PressKeys({VK_SHIFT, VK_HOME});
+  TypeText(L"red");
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(toofel.color) == L"red"; }));
   GiveAtOnce([&] {
     PressAndRelease(toofel.label, Button::Left);
     PressAndRelease(toofel.label, Button::Left);
   });
-  EXPECT_EQ(BytesOf(WaitForLines(4)), (std::vector<std::string>{kBanner, kBanner, kId, kId}));
+  const std::string banner = TOOFEL_BANNER("red"), id = TOOFEL_ID("red", "tester", "3");
+  EXPECT_EQ(BytesOf(WaitForLines(4)), (std::vector<std::string>{banner, banner, id, id}));
 }
 
 TEST_F(TitlePress, ClosingInsideNestedPausesSendsNothingMore) {
