@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include <map>
+#include <utility>
+#include <vector>
 
 #include "platform/program_dir.h"
 #include "settings/profile.h"
@@ -14,8 +15,15 @@ constexpr wchar_t kSection[] = L"toofel";
 constexpr wchar_t kUserFolderName[] = L"\\toofel";
 constexpr wchar_t kFileName[] = L"\\info.ini";
 
-// The answers that could be written nowhere, by key.
-std::map<std::wstring, std::wstring> keptInMemory;
+// The answers that could be written nowhere, as key and value; a small list
+// costs the program less than a map.
+std::vector<std::pair<std::wstring, std::wstring>> keptInMemory;
+
+std::wstring* KeptInMemory(const std::wstring& key) {
+  for (auto& [keptKey, value] : keptInMemory)
+    if (keptKey == key) return &value;
+  return nullptr;
+}
 
 std::wstring UserSettingsFolder() {
   const std::wstring data = Platform::UserDataDirectory();
@@ -35,8 +43,8 @@ std::wstring ReadSetting(const std::wstring& key) {
     const std::wstring userFile = UserSettingsPath();
     if (!userFile.empty()) value = Module1::ReadProfileValue(kSection, key, userFile);
   }
-  const auto kept = keptInMemory.find(key);
-  return value.empty() && kept != keptInMemory.end() ? kept->second : value;
+  const std::wstring* kept = value.empty() ? KeptInMemory(key) : nullptr;
+  return kept ? *kept : value;
 }
 
 void KeepSetting(const std::wstring& key, const std::wstring& value) {
@@ -46,7 +54,11 @@ void KeepSetting(const std::wstring& key, const std::wstring& value) {
     CreateDirectoryW(folder.c_str(), nullptr);  // may be there already; the write tells whether it can be used
     if (Module1::WriteProfileValue(kSection, key, value, folder + kFileName)) return;
   }
-  keptInMemory[key] = value;
+  if (std::wstring* kept = KeptInMemory(key)) {
+    *kept = value;
+  } else {
+    keptInMemory.emplace_back(key, value);
+  }
 }
 
 }  // namespace Settings
