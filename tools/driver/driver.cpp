@@ -6,6 +6,52 @@
 #include <cstdlib>
 #include <cwchar>
 
+namespace {
+
+using UnixFileName = char*(CDECL*)(const wchar_t*);
+
+// Under Wine a drive letter is a symbolic link in the prefix's dosdevices
+// folder; Wine's DefineDosDevice does not reach the file system.
+UnixFileName WineUnixFileName() {
+  return reinterpret_cast<UnixFileName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+}
+
+// Wine does not hand back a Unix program's exit code reliably; callers check the effect.
+void RunUnixCommand(const std::wstring& commandLine) {
+  Process shell = StartProcess(L"Z:\\bin\\sh", L"-c \"" + commandLine + L"\"", L"C:\\");
+  WaitForExit(shell);
+  EndProcess(shell);
+}
+
+bool DriveExists(const std::wstring& drive) {
+  return GetDriveTypeW((drive + L"\\").c_str()) != DRIVE_NO_ROOT_DIR;
+}
+
+std::wstring Widen(const char* text) {
+  std::wstring wide;
+  while (*text) wide += static_cast<wchar_t>(static_cast<unsigned char>(*text++));
+  return wide;
+}
+
+// The host's path of a file or folder under Wine; the empty text elsewhere.
+std::wstring UnixPathOf(const std::wstring& path) {
+  const UnixFileName unixFileName = WineUnixFileName();
+  char* unixPath = unixFileName ? unixFileName(path.c_str()) : nullptr;
+  if (!unixPath) return {};
+  const std::wstring wide = Widen(unixPath);
+  HeapFree(GetProcessHeap(), 0, unixPath);
+  return wide;
+}
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+constexpr DWORD kHostWorkMs = 60000;
+
+}  // namespace
+
 TempFolder::TempFolder() {
   wchar_t base[MAX_PATH];
   GetTempPathW(MAX_PATH, base);
@@ -17,6 +63,14 @@ TempFolder::TempFolder() {
 }
 
 TempFolder::~TempFolder() {
+  // Under Wine the host removes it: Wine's shell took minutes over a folder of
+  // a hundred thousand files.
+  const std::wstring unixPath = UnixPathOf(path);
+  if (!unixPath.empty()) {
+    RunUnixCommand(L"rm -rf '" + unixPath + L"'");
+    WaitUntil([&] { return !Exists(path); }, kHostWorkMs);
+    return;
+  }
   // Read-only files left by a test must not keep the folder alive.
   std::wstring from = path + L"\\*";
   WIN32_FIND_DATAW entry;
@@ -329,49 +383,17 @@ void PressAndRelease(HWND control, Button button, POINT offset) {
   ReleaseButton(button);
 }
 
-namespace {
-
-using UnixFileName = char*(CDECL*)(const wchar_t*);
-
-// Under Wine a drive letter is a symbolic link in the prefix's dosdevices
-// folder; Wine's DefineDosDevice does not reach the file system.
-UnixFileName WineUnixFileName() {
-  return reinterpret_cast<UnixFileName>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-}
-
-// Wine does not hand back a Unix program's exit code reliably; callers check the effect.
-void RunUnixCommand(const std::wstring& commandLine) {
-  Process shell = StartProcess(L"Z:\\bin\\sh", L"-c \"" + commandLine + L"\"", L"C:\\");
-  WaitForExit(shell);
-  EndProcess(shell);
-}
-
-bool DriveExists(const std::wstring& drive) {
-  return GetDriveTypeW((drive + L"\\").c_str()) != DRIVE_NO_ROOT_DIR;
-}
-
-std::wstring Widen(const char* text) {
-  std::wstring wide;
-  while (*text) wide += static_cast<wchar_t>(static_cast<unsigned char>(*text++));
-  return wide;
-}
-
-}  // namespace
-
 std::wstring MapDrive(const std::wstring& folder) {
   std::wstring drive = L"T:";
   while (DriveExists(drive))
     if (--drive[0] < L'M') return L"";
-  const UnixFileName unixFileName = WineUnixFileName();
-  if (!unixFileName) return DefineDosDeviceW(0, drive.c_str(), folder.c_str()) ? drive : L"";
+  if (!WineUnixFileName()) return DefineDosDeviceW(0, drive.c_str(), folder.c_str()) ? drive : L"";
   const wchar_t* prefix = _wgetenv(L"WINEPREFIX");
-  char* target = unixFileName(folder.c_str());
-  if (prefix && target) {
-    RunUnixCommand(L"ln -s '" + Widen(target) + L"' '" + prefix + L"/dosdevices/" +
-                   static_cast<wchar_t>(towlower(drive[0])) + L":'");
+  const std::wstring target = UnixPathOf(folder);
+  if (prefix && !target.empty()) {
+    RunUnixCommand(L"ln -s '" + target + L"' '" + prefix + L"/dosdevices/" + static_cast<wchar_t>(towlower(drive[0])) +
+                   L":'");
   }
-  HeapFree(GetProcessHeap(), 0, target);
   return WaitUntil([&] { return DriveExists(drive); }, 2000) ? drive : L"";
 }
 
@@ -414,4 +436,24 @@ void PressKeys(std::initializer_list<WORD> keys) {
     strokes.push_back(stroke);
   }
   SendInput(static_cast<UINT>(strokes.size()), strokes.data(), sizeof(INPUT));
+}
+
+void MakeEmptyFiles(const std::wstring& folder, const std::vector<std::wstring>& names) {
+  const std::wstring unixFolder = UnixPathOf(folder);
+  if (unixFolder.empty()) {
+    for (const std::wstring& name : names) WriteBytes(folder + L"\\" + name, "");
+    return;
+  }
+  std::string list;
+  for (const std::wstring& name : names) {
+    std::string utf8(name.size() * 3, '\0');
+    utf8.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, name.data(), static_cast<int>(name.size()),
+                                                        utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
+    list += utf8 + '\0';
+  }
+  // The list goes once every file is made; the shell's end may be seen sooner.
+  const std::wstring listFile = folder + L"\\names.list";
+  WriteBytes(listFile, list);
+  RunUnixCommand(L"cd '" + unixFolder + L"' && xargs -0 touch < names.list && rm names.list");
+  WaitUntil([&] { return !Exists(listFile); }, kHostWorkMs);
 }

@@ -21,6 +21,10 @@ struct TempFolder {
 };
 
 void WriteBytes(const std::wstring& file, const std::string& bytes);
+// Empty files of these names in the folder. Under Wine every new name costs a
+// scan of the whole folder, so a hundred thousand took most of an hour; there
+// the host makes them, in one command.
+void MakeEmptyFiles(const std::wstring& folder, const std::vector<std::wstring>& names);
 std::string ReadBytes(const std::wstring& file);
 
 // Polls every few milliseconds; false when the condition still fails after the timeout.
