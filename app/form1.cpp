@@ -164,15 +164,6 @@ LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lPara
   return CallWindowProcW(labelStandardProc, label, message, wParam, lParam);
 }
 
-void FillFileList() {
-  const std::vector<std::wstring> names = Platform::ListFiles(kMp3Extension);
-  size_t characters = 0;
-  for (const std::wstring& name : names) characters += name.size() + 1;
-  SendMessageW(form.file1, LB_INITSTORAGE, names.size(), characters * sizeof(wchar_t));
-  for (const std::wstring& name : names)
-    SendMessageW(form.file1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-}
-
 int FileCount() {
   return static_cast<int>(SendMessageW(form.file1, LB_GETCOUNT, 0, 0));
 }
@@ -214,7 +205,7 @@ void CreateControls(HWND window) {
   form.player = MakePlaceholder(window);
   form.color = MakeTextBox(kInitialColor, window);
   LayOutControls();
-  FillFileList();
+  Platform::FillFileList(form.file1, kMp3Extension);
 }
 
 void OnDestroy() {

@@ -33,6 +33,7 @@ TEST(MainWindow, OpensWithItsContentAtTheScreensDpiAndTakesKeysInItsOrder) {
   ASSERT_NE(toofel.window, nullptr);
   EXPECT_EQ(ListItems(toofel.coms), kCommandReference);
   EXPECT_EQ(ListItems(toofel.file1), (std::vector<std::wstring>{L"A.mp3", L"b.mp3", L"c.mp3"}));
+  EXPECT_TRUE(IsWindowVisible(toofel.file1));  // filled with its drawing switched off
   EXPECT_TRUE(ListItems(toofel.list1).empty());
   EXPECT_EQ(TextOf(toofel.color), L"#0080c0");
   EXPECT_EQ(TextOf(toofel.handle), L"");

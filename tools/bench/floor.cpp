@@ -73,8 +73,7 @@ void MakeControls(HWND window, int dpi) {
   }
   for (const wchar_t* line : Form1::kCommandReference)
     SendMessageW(made[kCommandListIndex], LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
-  for (const std::wstring& name : Platform::ListFiles(L"*.mp3"))
-    SendMessageW(made[kFileListIndex], LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  Platform::FillFileList(made[kFileListIndex], L".mp3");
 }
 
 }  // namespace
