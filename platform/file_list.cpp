@@ -86,16 +86,19 @@ void SortAsTheSystemCompares(NameList& names) {
   for (size_t i = 1; i < order.size(); ++i)
     if (less(order[i], order[i - 1])) runEnds.push_back(i);
   runEnds.push_back(order.size());
+  std::vector<size_t> merged(order.size());
   while (runEnds.size() > 1) {
-    std::vector<size_t> merged;
+    std::vector<size_t> mergedEnds;
     size_t begin = 0;
-    for (size_t run = 0; run + 1 < runEnds.size(); run += 2) {
-      std::inplace_merge(order.begin() + begin, order.begin() + runEnds[run], order.begin() + runEnds[run + 1], less);
-      begin = runEnds[run + 1];
-      merged.push_back(begin);
+    for (size_t run = 0; run < runEnds.size(); run += 2) {
+      const size_t middle = runEnds[run], end = run + 1 < runEnds.size() ? runEnds[run + 1] : middle;
+      std::merge(order.begin() + begin, order.begin() + middle, order.begin() + middle, order.begin() + end,
+                 merged.begin() + begin, less);
+      begin = end;
+      mergedEnds.push_back(end);
     }
-    if (runEnds.size() % 2) merged.push_back(runEnds.back());
-    runEnds.swap(merged);
+    order.swap(merged);
+    runEnds.swap(mergedEnds);
   }
   for (size_t& start : order) start = names.starts[start];
   names.starts.swap(order);
