@@ -4,6 +4,18 @@ namespace {
 
 constexpr wchar_t kOpening[] = L"</u></b></i><font fontace=\"arial narrow\"><font color=";
 
+// The count in decimal, without sign or leading zeros. std::to_wstring would
+// bring the runtime's whole formatted printing, floating point included: 27 KiB.
+std::wstring Decimal(int count) {
+  unsigned magnitude = count < 0 ? 0u - static_cast<unsigned>(count) : static_cast<unsigned>(count);
+  std::wstring digits;
+  do {
+    digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + magnitude % 10));
+    magnitude /= 10;
+  } while (magnitude);
+  return digits;
+}
+
 }  // namespace
 
 // One markup piece a line, so each reads against the line it builds.
@@ -23,7 +35,7 @@ std::wstring IdLine(const std::wstring& color, const std::wstring& handle, int f
          L"><b>*</b><font color=#0000000>id.<b><font color=" + color +
          L">" + handle +
          L"</b><font color=#0000000> <b>\u203A</b> files.<b><font color=" + color +
-         L">" + std::to_wstring(fileCount) +
+         L">" + Decimal(fileCount) +
          L"</b>";
 }
 // clang-format on

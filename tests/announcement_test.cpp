@@ -11,4 +11,5 @@ TEST(Announcement, LinesAreExactToTheByte) {
   EXPECT_EQ(Platform::ToAnsi(BannerLine(L"")), TOOFEL_BANNER(""));
   EXPECT_EQ(Platform::ToAnsi(IdLine(L"#0080c0", L"new", 3)), TOOFEL_ID("#0080c0", "new", "3"));
   EXPECT_EQ(Platform::ToAnsi(IdLine(L"", L"<b>x</b>", 0)), TOOFEL_ID("", "<b>x</b>", "0"));
+  EXPECT_EQ(Platform::ToAnsi(IdLine(L"", L"x", 100200)), TOOFEL_ID("", "x", "100200"));
 }
