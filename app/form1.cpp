@@ -75,12 +75,21 @@ HWND MakeControl(const wchar_t* className, const wchar_t* text, DWORD style, DWO
                          nullptr);
 }
 
-HWND MakeTextBox(const wchar_t* text, HWND parent) {
+// Screen readers name a text box or a list box after the label made just
+// before it in the same parent, shown or not; this one never is.
+void MakeHiddenLabel(const wchar_t* name, HWND parent) {
+  CreateWindowExW(0, L"STATIC", name, WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0, parent, nullptr, nullptr, nullptr);
+}
+
+HWND MakeTextBox(const wchar_t* name, const wchar_t* text, HWND parent) {
+  MakeHiddenLabel(name, parent);
   return MakeControl(L"EDIT", text, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, parent);
 }
 
-HWND MakeListBox(HWND parent) {
-  return MakeControl(L"LISTBOX", L"", WS_TABSTOP | WS_VSCROLL | LBS_NOSEL | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE,
+// Wine names a list box after its own text, which a list box never shows.
+HWND MakeListBox(const wchar_t* name, HWND parent) {
+  MakeHiddenLabel(name, parent);
+  return MakeControl(L"LISTBOX", name, WS_TABSTOP | WS_VSCROLL | LBS_NOSEL | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE,
                      parent);
 }
 
@@ -187,6 +196,14 @@ void OnTab(bool backwards) {
   SetFocus(order[next]);
 }
 
+void OnWindowKey(Platform::WindowKey key) {
+  if (key == Platform::WindowKey::CtrlEnter) {
+    OnAnnounceKey();
+  } else {
+    OnTab(key == Platform::WindowKey::ShiftTab);
+  }
+}
+
 void CreateControls(HWND window) {
   titleFont = MakeFont(kTitleFontCentipoints);
   standardFont = MakeFont(kStandardFontCentipoints);
@@ -196,14 +213,15 @@ void CreateControls(HWND window) {
   labelStandardProc =
       reinterpret_cast<WNDPROC>(SetWindowLongPtrW(form.label1, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LabelProc)));
   form.frame1 = MakeControl(L"BUTTON", L"", BS_GROUPBOX, WS_EX_CONTROLPARENT, window);
-  form.coms = MakeListBox(form.frame1);
-  form.file1 = MakeListBox(form.frame1);
-  form.list1 = MakeListBox(window);
-  form.handle = MakeTextBox(L"", window);
-  form.mp3dir = MakeTextBox(L"", form.frame1);
+  form.coms = MakeListBox(L"chat commands", form.frame1);
+  form.file1 = MakeListBox(L"mp3 files", form.frame1);
+  form.mp3dir = MakeTextBox(L"mp3 directory", L"", form.frame1);
+  // The placeholders first, so that the hidden labels come after them among the window's children.
   form.lumoScan1 = MakePlaceholder(window);
   form.player = MakePlaceholder(window);
-  form.color = MakeTextBox(kInitialColor, window);
+  form.list1 = MakeListBox(L"second list", window);
+  form.handle = MakeTextBox(L"screen name", L"", window);
+  form.color = MakeTextBox(L"colour", kInitialColor, window);
   LayOutControls();
   Platform::FillFileList(form.file1, kMp3Extension);
 }
@@ -223,8 +241,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CREATE:
       CreateControls(window);
       return 0;
-    case Platform::kTabMessage:
-      OnTab(wParam != 0);
+    case Platform::kWindowKeyMessage:
+      OnWindowKey(static_cast<Platform::WindowKey>(wParam));
       return TRUE;
     case WM_SYSCOMMAND:
       // The platform ignores a close of a window disabled by an open question; closing still ends the program.
@@ -294,7 +312,8 @@ namespace {
 // auto-clicker or a stuck button would nest them until the stack gives out.
 // Thirty-two is more than a hand can press within the half seconds, and with
 // the few levels of the drag on top it stays below the 64 nested window
-// procedures after which Wine stops calling them. A deeper press only drags.
+// procedures after which Wine stops calling them. A deeper press only drags,
+// and a deeper Ctrl+Enter does nothing.
 constexpr int kMostNestedAnnouncements = 32;
 int announcementsUnderway = 0;
 
@@ -307,14 +326,22 @@ void Announce() {
   Module1::SendChatLine(IdLine(Platform::TextOf(form.color), Platform::TextOf(form.handle), FileCount()));
 }
 
-}  // namespace
-
-void OnTitlePress() {
-  Module1::DragByTitle(form.window);
+void AnnounceWithinBound() {
   if (!IsOpen() || announcementsUnderway == kMostNestedAnnouncements) return;
   ++announcementsUnderway;
   Announce();
   --announcementsUnderway;
+}
+
+}  // namespace
+
+void OnTitlePress() {
+  Module1::DragByTitle(form.window);
+  AnnounceWithinBound();
+}
+
+void OnAnnounceKey() {
+  AnnounceWithinBound();
 }
 
 void EnsureSettings() {

@@ -16,6 +16,10 @@ void ShowMainWindow();
 // any spot: drag, make sure the settings are known, then announce.
 void OnTitlePress();
 
+// Ctrl+Enter with the focus anywhere in the window: the same announcement as
+// a press, without the drag.
+void OnAnnounceKey();
+
 // Loads the screen name and mp3 directory from where they are kept into their
 // fields, asking for each one that is empty and keeping the answer.
 void EnsureSettings();

@@ -19,14 +19,26 @@ static_assert((kWakeMask & ~kXpWakeBits) == 0, "the wake mask holds bits Windows
 // A message that comes while a failed wait sleeps instead waits at most this long.
 constexpr DWORD kFailedWaitSliceMs = 10;
 
-bool IsTab(const MSG& message) {
-  return message.message == WM_KEYDOWN && message.wParam == VK_TAB;
+bool IsHeld(int key) {
+  return GetKeyState(key) < 0;
 }
 
-// Keyboard navigation goes through the dialog manager, unless the window keeps its own tab order.
+// The window key the message presses; false when it presses none.
+bool IsWindowKey(const MSG& message, WindowKey& key) {
+  if (message.message != WM_KEYDOWN) return false;
+  if (message.wParam == VK_TAB) {
+    key = IsHeld(VK_SHIFT) ? WindowKey::ShiftTab : WindowKey::Tab;
+    return true;
+  }
+  key = WindowKey::CtrlEnter;
+  return message.wParam == VK_RETURN && IsHeld(VK_CONTROL);
+}
+
+// Keyboard navigation goes through the dialog manager, unless the window takes the key first.
 void Handle(MSG& message) {
   const HWND root = GetAncestor(message.hwnd, GA_ROOT);
-  if (root && IsTab(message) && SendMessageW(root, kTabMessage, GetKeyState(VK_SHIFT) < 0, 0)) return;
+  WindowKey key;
+  if (root && IsWindowKey(message, key) && SendMessageW(root, kWindowKeyMessage, static_cast<WPARAM>(key), 0)) return;
   if (root && IsDialogMessageW(root, &message)) return;
   TranslateMessage(&message);
   DispatchMessageW(&message);

@@ -3,10 +3,14 @@
 
 namespace Platform {
 
-// Sent to a top-level window for Tab (wParam nonzero for Shift+Tab). A window
-// that moves the focus itself answers nonzero; for the others the dialog
-// manager moves it along the order of their child windows.
-constexpr UINT kTabMessage = WM_APP;
+// Keys a top-level window is offered before its controls and the dialog manager see them.
+enum class WindowKey { Tab, ShiftTab, CtrlEnter };
+
+// Sent to a top-level window with a WindowKey in wParam. A window that acts on
+// the key answers nonzero and the key goes no further; for the others the
+// dialog manager moves the focus along the order of their child windows on
+// Tab, and the focused control takes Ctrl+Enter.
+constexpr UINT kWindowKeyMessage = WM_APP;
 
 // Returns when a message is waiting, even one already looked at, or after the
 // given seconds; should the wait fail, after a short sleep instead, so a caller

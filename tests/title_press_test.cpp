@@ -52,6 +52,23 @@ TEST_F(TitlePress, DoubleClickNestsTheSecondAnnouncementInTheFirstsPause) {
   EXPECT_EQ(BytesOf(WaitForLines(4)), (std::vector<std::string>{banner, banner, id, id}));
 }
 
+// Ctrl+Enter announces as a press does, from any field, which keeps the
+// focus; typing, Enter included, never announces.
+TEST_F(TitlePress, CtrlEnterAnnouncesFromAnyFieldAndPlainKeysNever) {
+  BringToFront(toofel.window);
+  PressAndRelease(toofel.handle, Button::Left);
+  TypeText(L"abc");
+  PressKeys({VK_RETURN});
+  PressKeys({VK_CONTROL, VK_RETURN});
+  EXPECT_EQ(BytesOf(WaitForLines(2)), (std::vector<std::string>{kBanner, kId}));
+  PressAndRelease(toofel.coms, Button::Left);
+  PressKeys({VK_CONTROL, VK_RETURN});
+  EXPECT_EQ(BytesOf(WaitForLines(4)), (std::vector<std::string>{kBanner, kId, kBanner, kId}));
+  EXPECT_EQ(FocusedControl(toofel.window), toofel.coms);
+  ExpectExitAfter([&] { CloseLikeTheTaskbar(toofel.window); });
+  EXPECT_EQ(LinesOnceTheClientCaughtUp().size(), 4u);
+}
+
 TEST_F(TitlePress, ClosingInsideNestedPausesSendsNothingMore) {
   PressThenCloseByKeyboard({Button::Left, Button::Left});
   EXPECT_EQ(BytesOf(LinesOnceTheClientCaughtUp()), (std::vector<std::string>{kBanner, kBanner}));
