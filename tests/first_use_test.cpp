@@ -80,7 +80,7 @@ TEST_F(FirstUse, QuestionsComeInTurnUntilAnsweredAndTheAnswersAreStored) {
   ExpectExitAfter([&] { CloseLikeTheTaskbar(toofel.window); });
   EXPECT_EQ(BytesOf(LinesOnceTheClientCaughtUp()),
             (std::vector<std::string>{kBanner, idOfNew, kBanner, id, kBanner, id}));
-  EXPECT_EQ(GetFileAttributesW(Settings::UserSettingsPath().c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(Exists(Settings::UserSettingsPath()));
 }
 
 // Where the program's folder takes no file (a folder stands where info.ini

@@ -23,9 +23,8 @@ std::wstring AccessibleName(HWND control) {
   IAccessible* accessible = nullptr;
   if (FAILED(CreateStdAccessibleObject(control, OBJID_CLIENT, kAccessible, reinterpret_cast<void**>(&accessible))))
     return L"(no client object)";
-  VARIANT self{};
+  VARIANT self{};  // CHILDID_SELF
   self.vt = VT_I4;
-  self.lVal = CHILDID_SELF;
   BSTR name = nullptr;
   accessible->get_accName(self, &name);
   const std::wstring text = name ? name : L"";

@@ -82,10 +82,6 @@ TEST_F(Robustness, StreamOfPressesNestsTwentyDeepAndEndsNothing) {
   EXPECT_TRUE(allEndedBeyond(streamed));
 }
 
-bool Exists(const std::wstring& file) {
-  return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // A winmm.dll beside the program, as a browser may leave one in Downloads, is
 // never loaded: not at start-up, not by the pause, which loads the system's,
 // not at the end. Wine is told to prefer a DLL it finds to its own, as Windows

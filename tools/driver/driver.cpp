@@ -44,10 +44,6 @@ std::wstring UnixPathOf(const std::wstring& path) {
   return wide;
 }
 
-bool Exists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 constexpr DWORD kHostWorkMs = 60000;
 
 }  // namespace
@@ -86,6 +82,10 @@ TempFolder::~TempFolder() {
   operation.pFrom = doubleTerminated.c_str();
   operation.fFlags = FOF_NO_UI;
   SHFileOperationW(&operation);
+}
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 void WriteBytes(const std::wstring& file, const std::string& bytes) {

@@ -20,6 +20,7 @@ struct TempFolder {
   std::wstring path;
 };
 
+bool Exists(const std::wstring& path);
 void WriteBytes(const std::wstring& file, const std::string& bytes);
 // Empty files of these names in the folder. Under Wine every new name costs a
 // scan of the whole folder, so a hundred thousand took most of an hour; there
