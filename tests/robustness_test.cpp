@@ -87,12 +87,12 @@ TEST_F(Robustness, StreamOfPressesNestsTwentyDeepAndEndsNothing) {
 // not at the end. Wine is told to prefer a DLL it finds to its own, as Windows
 // does for all but a few.
 TEST_F(Robustness, ADllLyingBesideTheProgramIsNeverLoaded) {
-  const wchar_t* const overrides = L"Software\\Wine\\AppDefaults\\toofel.exe\\DllOverrides";
-  RegSetKeyValueW(HKEY_CURRENT_USER, overrides, L"winmm", REG_SZ, L"native,builtin", sizeof L"native,builtin");
   const std::wstring planted = BuiltProgram(L"tests\\load-trace.dll");
   CopyFileW(planted.c_str(), start.File(L"seen.dll").c_str(), FALSE);
   FreeLibrary(LoadLibraryW(start.File(L"seen.dll").c_str()));
   ASSERT_TRUE(Exists(start.File(L"loaded.trace"))) << "the planted DLL leaves no trace";
+  const wchar_t* const overrides = L"Software\\Wine\\AppDefaults\\toofel.exe\\DllOverrides";
+  RegSetKeyValueW(HKEY_CURRENT_USER, overrides, L"winmm", REG_SZ, L"native,builtin", sizeof L"native,builtin");
 
   CopyFileW(planted.c_str(), program.File(L"winmm.dll").c_str(), FALSE);
   const std::wstring trace = program.File(L"loaded.trace");
