@@ -242,6 +242,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       CreateControls(window);
       return 0;
     case Platform::kWindowKeyMessage:
+      if (!Platform::IsOwnWindowKey(window, wParam)) break;
       OnWindowKey(static_cast<Platform::WindowKey>(wParam));
       return TRUE;
     case WM_SYSCOMMAND:

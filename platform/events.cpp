@@ -19,6 +19,10 @@ static_assert((kWakeMask & ~kXpWakeBits) == 0, "the wake mask holds bits Windows
 // A message that comes while a failed wait sleeps instead waits at most this long.
 constexpr DWORD kFailedWaitSliceMs = 10;
 
+// The window the message loop is handing a window key to, and the key, until the window asks.
+HWND windowKeyReceiver = nullptr;
+WPARAM windowKeyHandedOut = 0;
+
 bool IsHeld(int key) {
   return GetKeyState(key) < 0;
 }
@@ -34,17 +38,40 @@ bool IsWindowKey(const MSG& message, WindowKey& key) {
   return message.wParam == VK_RETURN && IsHeld(VK_CONTROL);
 }
 
+// The send reaches the window's procedure directly, on this thread, before any
+// other program's message can, so the window finds its key still handed out.
+bool OfferWindowKey(HWND root, WindowKey key) {
+  windowKeyReceiver = root;
+  windowKeyHandedOut = static_cast<WPARAM>(key);
+  const bool taken = SendMessageW(root, kWindowKeyMessage, windowKeyHandedOut, 0) != 0;
+  windowKeyReceiver = nullptr;
+  return taken;
+}
+
 // Keyboard navigation goes through the dialog manager, unless the window takes the key first.
 void Handle(MSG& message) {
   const HWND root = GetAncestor(message.hwnd, GA_ROOT);
   WindowKey key;
-  if (root && IsWindowKey(message, key) && SendMessageW(root, kWindowKeyMessage, static_cast<WPARAM>(key), 0)) return;
+  if (root && IsWindowKey(message, key)) {
+    if (key == WindowKey::CtrlEnter && IsKeyRepeat(message)) return;
+    if (OfferWindowKey(root, key)) return;
+  }
   if (root && IsDialogMessageW(root, &message)) return;
   TranslateMessage(&message);
   DispatchMessageW(&message);
 }
 
 }  // namespace
+
+bool IsKeyRepeat(const MSG& message) {
+  return (HIWORD(message.lParam) & KF_REPEAT) != 0;
+}
+
+bool IsOwnWindowKey(HWND window, WPARAM key) {
+  const bool own = window == windowKeyReceiver && key == windowKeyHandedOut;
+  windowKeyReceiver = nullptr;
+  return own;
+}
 
 bool DispatchPendingEvents() {
   MSG message;

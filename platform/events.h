@@ -9,8 +9,18 @@ enum class WindowKey { Tab, ShiftTab, CtrlEnter };
 // Sent to a top-level window with a WindowKey in wParam. A window that acts on
 // the key answers nonzero and the key goes no further; for the others the
 // dialog manager moves the focus along the order of their child windows on
-// Tab, and the focused control takes Ctrl+Enter.
+// Tab, and the focused control takes Ctrl+Enter. The keyboard's repeats of a
+// held Ctrl+Enter are no new presses and go nowhere.
 constexpr UINT kWindowKeyMessage = WM_APP;
+
+// Whether the window key message the window just received is the one this
+// thread's message loop made for a key pressed this moment, as opposed to a
+// copy that another program or thread posted or sent. A window asks once, on
+// receipt; the answer is true at most once for each key the loop hands out.
+bool IsOwnWindowKey(HWND window, WPARAM key);
+
+// A key-down for a key that was already down: the keyboard repeating a held key.
+bool IsKeyRepeat(const MSG& message);
 
 // Returns when a message is waiting, even one already looked at, or after the
 // given seconds; should the wait fail, after a short sleep instead, so a caller

@@ -1,8 +1,10 @@
 #include "platform/input_dialog.h"
 
+#include <bitset>
 #include <initializer_list>
 #include <vector>
 
+#include "platform/events.h"
 #include "platform/screen.h"
 #include "platform/text.h"
 
@@ -70,7 +72,24 @@ struct Question {
   std::wstring answer;
   int ownerDpi;
   HFONT font;
+  std::bitset<256> keysPressedSinceAsked;
 };
+
+// The open question, for the keyboard filter, which is handed no context of its own.
+Question* asking = nullptr;
+
+// A key held down since before the question opened, such as the Ctrl+Enter
+// that asked it, keeps repeating into the dialog; only a key pressed afresh
+// may answer, cancel or type.
+LRESULT CALLBACK SkipKeysHeldFromBefore(int code, WPARAM wParam, LPARAM lParam) {
+  const MSG& message = *reinterpret_cast<const MSG*>(lParam);
+  if (code == MSGF_DIALOGBOX && asking && (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN)) {
+    const size_t key = message.wParam & 0xFF;
+    if (!IsKeyRepeat(message)) asking->keysPressedSinceAsked.set(key);
+    if (!asking->keysPressedSinceAsked.test(key)) return TRUE;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 // The dialog manager lays the dialog out at the dialog's DPI, which before Windows 10
 // is the system's whatever the monitor; an owner drawn at another DPI gets the
@@ -127,9 +146,14 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 std::wstring AskForText(WindowHandle owner, int ownerDpi, const std::wstring& caption, const std::wstring& prompt) {
   const Template words = MakeTemplate(caption, prompt);
-  Question question{std::wstring(), ownerDpi, nullptr};
+  Question question{std::wstring(), ownerDpi, nullptr, {}};
+  Question* const outer = asking;
+  asking = &question;
+  const HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, SkipKeysHeldFromBefore, nullptr, GetCurrentThreadId());
   DialogBoxIndirectParamW(nullptr, reinterpret_cast<const DLGTEMPLATE*>(words.data()), owner, DialogProc,
                           reinterpret_cast<LPARAM>(&question));
+  if (filter) UnhookWindowsHookEx(filter);
+  asking = outer;
   if (question.font) DeleteObject(question.font);  // the dialog and its fields are gone by now
   return question.answer;
 }
