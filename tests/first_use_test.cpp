@@ -83,6 +83,23 @@ TEST_F(FirstUse, QuestionsComeInTurnUntilAnsweredAndTheAnswersAreStored) {
   EXPECT_FALSE(Exists(Settings::UserSettingsPath()));
 }
 
+// The Ctrl+Enter that asks a question, held on, neither answers nor closes it:
+// nothing is stored until the user types and presses Enter afresh.
+TEST_F(FirstUse, AKeyHeldFromBeforeTheQuestionAnswersNothing) {
+  BringToFront(toofel.window);
+  HoldKeys({VK_CONTROL, VK_RETURN}, 30);
+  const HWND dialog = Question(kHandlePrompt);
+  TypeText(L"held");  // taken after every repeat
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(FindWindowExW(dialog, nullptr, L"Edit", nullptr)) == L"held"; }));
+  EXPECT_FALSE(Exists(program.File(L"info.ini")));
+  PressKeys({VK_RETURN});
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+  Answer(kDirPrompt, L"C:\\music");
+  const std::string id = TOOFEL_ID("#0080c0", "held", "3");
+  ExpectTheseLinesThenAFreshCtrlEnters({kBanner, id}, id);
+  EXPECT_EQ(StoredSettings(), "[toofel]\r\nHANDLE=held\r\nDIR=C:\\music\r\n");
+}
+
 // Where the program's folder takes no file (a folder stands where info.ini
 // would be, or the whole folder lies on a read-only medium), the answers go to
 // the user's own info.ini: asked once, then never again, also after a restart.

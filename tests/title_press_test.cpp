@@ -69,6 +69,34 @@ TEST_F(TitlePress, CtrlEnterAnnouncesFromAnyFieldAndPlainKeysNever) {
   EXPECT_EQ(LinesOnceTheClientCaughtUp().size(), 4u);
 }
 
+// However long the keyboard repeats a held Ctrl+Enter, it is one press.
+TEST_F(TitlePress, AHeldCtrlEnterAnnouncesOnce) {
+  BringToFront(toofel.window);
+  HoldKeys({VK_CONTROL, VK_RETURN}, 30);
+  ExpectTheseLinesThenAFreshCtrlEnters({kBanner, kId});
+}
+
+// The window's private messages, posted or sent by another program, idle or
+// during a pause, neither announce nor move the focus.
+TEST_F(TitlePress, OtherProgramsPrivateMessagesStartNothing) {
+  const auto postAndSend = [&] {
+    for (UINT message = WM_APP; message <= WM_APP + 16; ++message) {
+      for (WPARAM key = 0; key < 4; ++key) {
+        PostMessageW(toofel.window, message, key, 0);
+        SendMessageTimeoutW(toofel.window, message, key, 0, SMTO_NORMAL, 5000, nullptr);
+      }
+    }
+  };
+  BringToFront(toofel.window);
+  PressAndRelease(toofel.handle, Button::Left);
+  postAndSend();
+  PressKeys({VK_CONTROL, VK_RETURN});
+  WaitForLines(1);
+  postAndSend();
+  ExpectTheseLinesThenAFreshCtrlEnters({kBanner, kId});
+  EXPECT_EQ(FocusedControl(toofel.window), toofel.handle);
+}
+
 TEST_F(TitlePress, ClosingInsideNestedPausesSendsNothingMore) {
   PressThenCloseByKeyboard({Button::Left, Button::Left});
   EXPECT_EQ(BytesOf(LinesOnceTheClientCaughtUp()), (std::vector<std::string>{kBanner, kBanner}));

@@ -421,20 +421,22 @@ void TypeText(const std::wstring& text) {
 }
 
 void PressKeys(std::initializer_list<WORD> keys) {
+  HoldKeys(keys, 0);
+}
+
+// The system marks a key-down for a key that is already down as the keyboard's repeat.
+void HoldKeys(std::initializer_list<WORD> keys, int repeats) {
   std::vector<INPUT> strokes;
-  for (const WORD key : keys) {
-    INPUT stroke{};
-    stroke.type = INPUT_KEYBOARD;
-    stroke.ki.wVk = key;
-    strokes.push_back(stroke);
-  }
-  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
-    INPUT stroke{};
-    stroke.type = INPUT_KEYBOARD;
-    stroke.ki.wVk = *key;
-    stroke.ki.dwFlags = KEYEVENTF_KEYUP;
-    strokes.push_back(stroke);
-  }
+  const auto stroke = [&](WORD key, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = flags;
+    strokes.push_back(input);
+  };
+  for (const WORD key : keys) stroke(key, 0);
+  for (int repeat = 0; repeat < repeats; ++repeat) stroke(*std::rbegin(keys), 0);
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) stroke(*key, KEYEVENTF_KEYUP);
   SendInput(static_cast<UINT>(strokes.size()), strokes.data(), sizeof(INPUT));
 }
 

@@ -127,3 +127,5 @@ void UnmapDrive(const std::wstring& drive);
 void TypeText(const std::wstring& text);
 // Presses the keys in order and releases them in reverse, as a chord.
 void PressKeys(std::initializer_list<WORD> keys);
+// The same, with the last key held while the keyboard repeats it this many times.
+void HoldKeys(std::initializer_list<WORD> keys, int repeats);
