@@ -67,15 +67,6 @@ class Desktop : public ::testing::Test {
     return lines;
   }
 
-  // A fresh Ctrl+Enter is taken after all input given before it, so the lines
-  // so far, then exactly its own two, show that nothing else announced.
-  void ExpectTheseLinesThenAFreshCtrlEnters(std::vector<std::string> lines, const std::string& id = kId) {
-    WaitForLines(lines.size());
-    PressKeys({VK_CONTROL, VK_RETURN});
-    lines.insert(lines.end(), {kBanner, id});
-    EXPECT_EQ(BytesOf(WaitForLines(lines.size())), lines);
-  }
-
   // Once the simulator has handled everything sent to it before a message of
   // ours, the log holds every line it took; after tøøfel's end, every line sent.
   std::vector<ChatRecord> LinesOnceTheClientCaughtUp() const {

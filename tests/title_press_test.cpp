@@ -53,33 +53,13 @@ TEST_F(TitlePress, DoubleClickNestsTheSecondAnnouncementInTheFirstsPause) {
 }
 
 // Ctrl+Enter announces as a press does, from any field, which keeps the
-// focus; typing, Enter included, never announces.
+// focus; typing, Enter included, never announces. A held Ctrl+Enter is one
+// press however long the keyboard repeats it. The window's private messages,
+// posted or sent by another program, in a pause or idle, neither announce nor
+// move the focus. A fresh Ctrl+Enter is taken after all that came before it,
+// so its two lines right after the others show that nothing else announced.
 TEST_F(TitlePress, CtrlEnterAnnouncesFromAnyFieldAndPlainKeysNever) {
-  BringToFront(toofel.window);
-  PressAndRelease(toofel.handle, Button::Left);
-  TypeText(L"abc");
-  PressKeys({VK_RETURN});
-  PressKeys({VK_CONTROL, VK_RETURN});
-  EXPECT_EQ(BytesOf(WaitForLines(2)), (std::vector<std::string>{kBanner, kId}));
-  PressAndRelease(toofel.coms, Button::Left);
-  PressKeys({VK_CONTROL, VK_RETURN});
-  EXPECT_EQ(BytesOf(WaitForLines(4)), (std::vector<std::string>{kBanner, kId, kBanner, kId}));
-  EXPECT_EQ(FocusedControl(toofel.window), toofel.coms);
-  ExpectExitAfter([&] { CloseLikeTheTaskbar(toofel.window); });
-  EXPECT_EQ(LinesOnceTheClientCaughtUp().size(), 4u);
-}
-
-// However long the keyboard repeats a held Ctrl+Enter, it is one press.
-TEST_F(TitlePress, AHeldCtrlEnterAnnouncesOnce) {
-  BringToFront(toofel.window);
-  HoldKeys({VK_CONTROL, VK_RETURN}, 30);
-  ExpectTheseLinesThenAFreshCtrlEnters({kBanner, kId});
-}
-
-// The window's private messages, posted or sent by another program, idle or
-// during a pause, neither announce nor move the focus.
-TEST_F(TitlePress, OtherProgramsPrivateMessagesStartNothing) {
-  const auto postAndSend = [&] {
+  const auto postAndSendPrivateMessages = [&] {
     for (UINT message = WM_APP; message <= WM_APP + 16; ++message) {
       for (WPARAM key = 0; key < 4; ++key) {
         PostMessageW(toofel.window, message, key, 0);
@@ -89,12 +69,21 @@ TEST_F(TitlePress, OtherProgramsPrivateMessagesStartNothing) {
   };
   BringToFront(toofel.window);
   PressAndRelease(toofel.handle, Button::Left);
-  postAndSend();
+  TypeText(L"abc");
+  PressKeys({VK_RETURN});
   PressKeys({VK_CONTROL, VK_RETURN});
-  WaitForLines(1);
-  postAndSend();
-  ExpectTheseLinesThenAFreshCtrlEnters({kBanner, kId});
-  EXPECT_EQ(FocusedControl(toofel.window), toofel.handle);
+  EXPECT_EQ(BytesOf(WaitForLines(2)), (std::vector<std::string>{kBanner, kId}));
+  PressAndRelease(toofel.coms, Button::Left);
+  HoldKeys({VK_CONTROL, VK_RETURN}, 30);
+  WaitForLines(3);
+  postAndSendPrivateMessages();
+  WaitForLines(4);
+  postAndSendPrivateMessages();
+  PressKeys({VK_CONTROL, VK_RETURN});
+  EXPECT_EQ(BytesOf(WaitForLines(6)), (std::vector<std::string>{kBanner, kId, kBanner, kId, kBanner, kId}));
+  EXPECT_EQ(FocusedControl(toofel.window), toofel.coms);
+  ExpectExitAfter([&] { CloseLikeTheTaskbar(toofel.window); });
+  EXPECT_EQ(LinesOnceTheClientCaughtUp().size(), 6u);
 }
 
 TEST_F(TitlePress, ClosingInsideNestedPausesSendsNothingMore) {
