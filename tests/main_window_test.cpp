@@ -1,5 +1,3 @@
-#include <oleacc.h>
-
 #include <array>
 
 #include "app/form1.h"
@@ -15,23 +13,6 @@ const std::vector<std::wstring> kCommandReference = {L"p (mp3) - plays mp3", L"s
     L"handle (handle) - sets handle", L"handle? - gets current handle", L"color - changes ascii color",
     L"exit - exits toofel"};
 // clang-format on
-
-// What a screen reader reads as the control's name: that of its standard client object.
-std::wstring AccessibleName(HWND control) {
-  // IID_IAccessible; Wine refuses the one of mingw-w64's import library.
-  constexpr GUID kAccessible = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
-  IAccessible* accessible = nullptr;
-  if (FAILED(CreateStdAccessibleObject(control, OBJID_CLIENT, kAccessible, reinterpret_cast<void**>(&accessible))))
-    return L"(no client object)";
-  VARIANT self{};  // CHILDID_SELF
-  self.vt = VT_I4;
-  BSTR name = nullptr;
-  accessible->get_accName(self, &name);
-  const std::wstring text = name ? name : L"";
-  SysFreeString(name);
-  accessible->Release();
-  return text;
-}
 
 // Started at 150 %: the screen's DPI is read at start. The keyboard order crosses
 // the frame twice: its lists, the window's list and screen name, the frame's

@@ -91,8 +91,7 @@ TEST_F(Robustness, ADllLyingBesideTheProgramIsNeverLoaded) {
   CopyFileW(planted.c_str(), start.File(L"seen.dll").c_str(), FALSE);
   FreeLibrary(LoadLibraryW(start.File(L"seen.dll").c_str()));
   ASSERT_TRUE(Exists(start.File(L"loaded.trace"))) << "the planted DLL leaves no trace";
-  const wchar_t* const overrides = L"Software\\Wine\\AppDefaults\\toofel.exe\\DllOverrides";
-  RegSetKeyValueW(HKEY_CURRENT_USER, overrides, L"winmm", REG_SZ, L"native,builtin", sizeof L"native,builtin");
+  const NativeDllsFirst nativeFirst(L"toofel.exe", {L"winmm"});
 
   CopyFileW(planted.c_str(), program.File(L"winmm.dll").c_str(), FALSE);
   const std::wstring trace = program.File(L"loaded.trace");
@@ -103,8 +102,6 @@ TEST_F(Robustness, ADllLyingBesideTheProgramIsNeverLoaded) {
   EXPECT_FALSE(Exists(trace)) << "loaded by a press";
   ExpectExitAfter([&] { CloseLikeTheTaskbar(toofel.window); });
   EXPECT_FALSE(Exists(trace)) << "loaded at the end";
-  RegDeleteKeyW(HKEY_CURRENT_USER, overrides);
-  RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\toofel.exe");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -354,6 +355,23 @@ HWND CaptureOf(HWND window) {
   return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndCapture : nullptr;
 }
 
+// The name of the control's standard client object, which screen readers read.
+std::wstring AccessibleName(HWND control) {
+  // IID_IAccessible; Wine refuses the one of mingw-w64's import library.
+  constexpr GUID kAccessible = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+  IAccessible* accessible = nullptr;
+  if (FAILED(CreateStdAccessibleObject(control, OBJID_CLIENT, kAccessible, reinterpret_cast<void**>(&accessible))))
+    return L"(no client object)";
+  VARIANT self{};  // CHILDID_SELF
+  self.vt = VT_I4;
+  BSTR name = nullptr;
+  accessible->get_accName(self, &name);
+  const std::wstring text = name ? name : L"";
+  SysFreeString(name);
+  accessible->Release();
+  return text;
+}
+
 std::wstring TextOf(HWND control) {
   wchar_t text[1024] = L"";
   SendMessageW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
@@ -395,6 +413,19 @@ std::wstring MapDrive(const std::wstring& folder) {
                    L":'");
   }
   return WaitUntil([&] { return DriveExists(drive); }, 2000) ? drive : L"";
+}
+
+NativeDllsFirst::NativeDllsFirst(const std::wstring& programName, std::initializer_list<const wchar_t*> dlls)
+    : programKey(L"Software\\Wine\\AppDefaults\\" + programName) {
+  constexpr wchar_t kNativeFirst[] = L"native,builtin";
+  for (const wchar_t* dll : dlls)
+    RegSetKeyValueW(HKEY_CURRENT_USER, (programKey + L"\\DllOverrides").c_str(), dll, REG_SZ, kNativeFirst,
+                    sizeof kNativeFirst);
+}
+
+NativeDllsFirst::~NativeDllsFirst() {
+  RegDeleteKeyW(HKEY_CURRENT_USER, (programKey + L"\\DllOverrides").c_str());
+  RegDeleteKeyW(HKEY_CURRENT_USER, programKey.c_str());
 }
 
 void UnmapDrive(const std::wstring& drive) {

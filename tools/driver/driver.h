@@ -113,10 +113,22 @@ HWND FocusedControl(HWND window);
 HWND CaptureOf(HWND window);
 
 std::wstring TextOf(HWND control);
+// What a screen reader reads as the control's name.
+std::wstring AccessibleName(HWND control);
 std::vector<std::wstring> ListItems(HWND listBox);
 
 // Presses and releases a button on the control, moving the mouse by the offset in between.
 void PressAndRelease(HWND control, Button button, POINT offset = {0, 0});
+
+// Tells Wine to prefer the named DLLs that the program finds to its own, as
+// Windows does for all but its known DLLs, for as long as the guard lives.
+struct NativeDllsFirst {
+  NativeDllsFirst(const std::wstring& programName, std::initializer_list<const wchar_t*> dlls);
+  ~NativeDllsFirst();
+  NativeDllsFirst(const NativeDllsFirst&) = delete;
+  NativeDllsFirst& operator=(const NativeDllsFirst&) = delete;
+  std::wstring programKey;
+};
 
 // Makes a free drive letter name the folder; returns the drive ("T:"), or the
 // empty text when no letter could be mapped.
