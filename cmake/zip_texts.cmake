@@ -1,7 +1,7 @@
-# The text scripts/release puts in each zip beside toofel.exe, made into
-# ${generated}: README.txt from app/README.txt.in, which starts with a UTF-8
-# byte-order mark, with CRLF line ends, so that Notepad on Windows XP shows it
-# with its ø and its lines.
+# The two texts scripts/release puts in each zip beside toofel.exe, made into
+# ${generated}: README.txt from app/README.txt.in, and LICENSE.txt from
+# LICENSE. Both get a UTF-8 byte-order mark and CRLF line ends, so that Notepad
+# on Windows XP shows them with their ø and their lines.
 #
 # The change list of README.txt is made here from CHANGELOG.md, the one place
 # it is written, and reaches the template as ${TOOFEL_CHANGE_LIST}. A value put
@@ -9,7 +9,7 @@
 # log's text arrives as written.
 
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-  ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
+  ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_SOURCE_DIR}/LICENSE)
 
 # CHANGELOG.md's releases as plain text: "## [1.3] - 2026-12-08" becomes
 # "What changed in 1.3 (2026-12-08)" over a line of dashes, "### Fixed" becomes
@@ -47,3 +47,10 @@ toofel_change_list(${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_VERSION} TOOFEL_
 # NEWLINE_STYLE ends the template's lines, not those inside a value put in.
 string(REPLACE "\n" "\r\n" TOOFEL_CHANGE_LIST "${TOOFEL_CHANGE_LIST}")
 configure_file(app/README.txt.in ${generated}/README.txt NEWLINE_STYLE CRLF)
+
+# LICENSE stays plain in the sources; the zips' copy gets the mark and CRLF.
+string(ASCII 239 187 191 utf8_bom)
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+string(REPLACE "\r" "" licence "${licence}")
+string(REPLACE "\n" "\r\n" licence "${licence}")
+file(WRITE ${generated}/LICENSE.txt "${utf8_bom}${licence}")
