@@ -314,21 +314,30 @@ namespace {
 // Thirty-two is more than a hand can press within the half seconds, and with
 // the few levels of the drag on top it stays below the 64 nested window
 // procedures after which Wine stops calling them. A deeper press only drags,
-// and a deeper Ctrl+Enter does nothing.
+// and a deeper Ctrl+Enter does nothing; so do both while a line is underway.
 constexpr int kMostNestedAnnouncements = 32;
 int announcementsUnderway = 0;
+// A slow client's line is waited for while events are handled; another
+// announcement then would come between the line's text and its Enter.
+bool lineUnderway = false;
+
+void SendLine(const std::wstring& line) {
+  lineUnderway = true;
+  Module1::SendChatLine(line);
+  lineUnderway = false;
+}
 
 void Announce() {
   EnsureSettings();
   if (!IsOpen()) return;
-  Module1::SendChatLine(BannerLine(Platform::TextOf(form.color)));
+  SendLine(BannerLine(Platform::TextOf(form.color)));
   Module1::PauseSeconds(kIdLineDelaySeconds);
   if (!IsOpen()) return;
-  Module1::SendChatLine(IdLine(Platform::TextOf(form.color), Platform::TextOf(form.handle), FileCount()));
+  SendLine(IdLine(Platform::TextOf(form.color), Platform::TextOf(form.handle), FileCount()));
 }
 
 void AnnounceWithinBound() {
-  if (!IsOpen() || announcementsUnderway == kMostNestedAnnouncements) return;
+  if (!IsOpen() || lineUnderway || announcementsUnderway == kMostNestedAnnouncements) return;
   ++announcementsUnderway;
   Announce();
   --announcementsUnderway;

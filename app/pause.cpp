@@ -12,21 +12,12 @@ namespace {
 constexpr double kPolledSecondsFine = 0.002;
 constexpr double kPolledSecondsCoarse = 0.016;
 
-// Handles events until the clock has passed the deadline or the program quits.
-void HandleEventsUntil(double deadline, double polledSeconds, HANDLE alsoWakeOn) {
-  while (Platform::ClockSeconds() < deadline) {
-    if (!Platform::DispatchPendingEvents()) return;
-    const double left = deadline - Platform::ClockSeconds();
-    if (left > polledSeconds) Platform::WaitForEvents(left - polledSeconds, alsoWakeOn);
-  }
-}
-
 }  // namespace
 
 void PauseSeconds(double seconds, HANDLE alsoWakeOn) {
   const double deadline = Platform::ClockSeconds() + seconds;
   const bool fineTimer = Platform::BeginFineTimer();
-  HandleEventsUntil(deadline, fineTimer ? kPolledSecondsFine : kPolledSecondsCoarse, alsoWakeOn);
+  Platform::HandleEventsUntil(deadline, fineTimer ? kPolledSecondsFine : kPolledSecondsCoarse, alsoWakeOn);
   if (fineTimer) Platform::EndFineTimer();
 }
 

@@ -11,8 +11,9 @@ namespace Module1 {
 WindowHandle FindChatRoom();
 
 // Types the line into the chat room's input field and presses Enter there.
-// Without a client, a room or an input field nothing happens; a client that
-// does not answer in time gets no Enter after the text it missed.
+// Without a client, a room or an input field nothing happens. A client slow to
+// take the text gets its Enter once the field holds it, and tøøfel handles its
+// own events while it waits; a client that never takes it gets no Enter.
 void SendChatLine(const std::wstring& text);
 
 }  // namespace Module1

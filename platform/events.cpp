@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/clock.h"
+
 namespace Platform {
 namespace {
 
@@ -93,6 +95,15 @@ void WaitForEvents(double seconds, HANDLE alsoWakeOn) {
   // it: the caller handles the messages that came meanwhile and comes back, so
   // input waits at most a slice and nothing spins.
   if (result == WAIT_FAILED) Sleep(std::min(milliseconds, kFailedWaitSliceMs));
+}
+
+bool HandleEventsUntil(double deadline, double polledSeconds, HANDLE alsoWakeOn) {
+  while (ClockSeconds() < deadline) {
+    if (!DispatchPendingEvents()) return false;
+    const double left = deadline - ClockSeconds();
+    if (left > polledSeconds) WaitForEvents(left - polledSeconds, alsoWakeOn);
+  }
+  return true;
 }
 
 int RunMessageLoop() {

@@ -32,6 +32,13 @@ void WaitForEvents(double seconds, HANDLE alsoWakeOn = nullptr);
 // is quitting; the quit message is put back so every enclosing loop sees it too.
 bool DispatchPendingEvents();
 
+// Handles messages as they come, sleeping in between, until the clock
+// (ClockSeconds) has passed the deadline; the last polledSeconds are polled, for
+// a wait that must end on time although a sleep can end up to a timer tick
+// late. Returns false, at once, when the program quits. alsoWakeOn goes to
+// WaitForEvents.
+bool HandleEventsUntil(double deadline, double polledSeconds = 0, HANDLE alsoWakeOn = nullptr);
+
 // The program's message loop; returns the exit code the quit message carries.
 int RunMessageLoop();
 

@@ -72,22 +72,43 @@ struct Question {
   std::wstring answer;
   int ownerDpi;
   HFONT font;
+  DWORD askedAt;  // the tick count just before the dialog was made
   std::bitset<256> keysPressedSinceAsked;
 };
 
 // The open question, for the keyboard filter, which is handed no context of its own.
 Question* asking = nullptr;
 
-// A key held down since before the question opened, such as the Ctrl+Enter
-// that asked it, keeps repeating into the dialog; only a key pressed afresh
-// may answer, cancel or type.
-LRESULT CALLBACK SkipKeysHeldFromBefore(int code, WPARAM wParam, LPARAM lParam) {
+bool IsKeyMessage(UINT message) {
+  return message >= WM_KEYFIRST && message <= WM_KEYLAST;
+}
+
+// Milliseconds from the question's start to when the key went down; negative for a key
+// typed ahead. The tick count wraps, so only the difference is meaningful.
+LONG MsSinceAsked(const MSG& message, const Question& question) {
+  return static_cast<LONG>(message.time - question.askedAt);
+}
+
+// Only keys pressed once the question can have been seen answer it. A key
+// typed ahead, still queued when the question opened, was meant for what was
+// on screen before. A key held down since before, such as the Ctrl+Enter that
+// asked, keeps repeating with fresh times; only a key pressed afresh counts.
+// In the question's first moment Enter and Escape neither answer nor cancel:
+// a second tap of the key that asked, or a bouncing key, comes that soon.
+bool IsMeantForTheQuestion(const MSG& message, Question& question) {
+  const LONG sinceAsked = MsSinceAsked(message, question);
+  if (sinceAsked < 0) return false;
+  if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return true;
+  const size_t key = message.wParam & 0xFF;
+  if (!IsKeyRepeat(message)) question.keysPressedSinceAsked.set(key);
+  if (!question.keysPressedSinceAsked.test(key)) return false;
+  return sinceAsked >= kQuestionUnreadMs || (key != VK_RETURN && key != VK_ESCAPE);
+}
+
+LRESULT CALLBACK TakeOnlyKeysMeantForTheQuestion(int code, WPARAM wParam, LPARAM lParam) {
   const MSG& message = *reinterpret_cast<const MSG*>(lParam);
-  if (code == MSGF_DIALOGBOX && asking && (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN)) {
-    const size_t key = message.wParam & 0xFF;
-    if (!IsKeyRepeat(message)) asking->keysPressedSinceAsked.set(key);
-    if (!asking->keysPressedSinceAsked.test(key)) return TRUE;
-  }
+  if (code == MSGF_DIALOGBOX && asking && IsKeyMessage(message.message) && !IsMeantForTheQuestion(message, *asking))
+    return TRUE;
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -146,10 +167,10 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 std::wstring AskForText(WindowHandle owner, int ownerDpi, const std::wstring& caption, const std::wstring& prompt) {
   const Template words = MakeTemplate(caption, prompt);
-  Question question{std::wstring(), ownerDpi, nullptr, {}};
+  Question question{std::wstring(), ownerDpi, nullptr, GetTickCount(), {}};
   Question* const outer = asking;
   asking = &question;
-  const HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, SkipKeysHeldFromBefore, nullptr, GetCurrentThreadId());
+  const HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, TakeOnlyKeysMeantForTheQuestion, nullptr, GetCurrentThreadId());
   DialogBoxIndirectParamW(nullptr, reinterpret_cast<const DLGTEMPLATE*>(words.data()), owner, DialogProc,
                           reinterpret_cast<LPARAM>(&question));
   if (filter) UnhookWindowsHookEx(filter);

@@ -15,41 +15,49 @@ class FirstUse : public Desktop {
  protected:
   void SetUp() override { StartBoth(L"tcisr", nullptr); }
 
-  // Waits for the question and checks its prompt and that its field has the keyboard.
+  static HWND FieldOf(HWND dialog) { return FindWindowExW(dialog, nullptr, L"Edit", nullptr); }
+
+  // The question, once it takes answers; checks its prompt and that its field has the keyboard.
   HWND Question(const wchar_t* prompt) {
-    HWND dialog = nullptr;
-    WaitUntil([&] { return (dialog = FindProcessWindow(toofel.process.id, L"#32770")) != nullptr; });
+    const HWND dialog = WaitForQuestion(toofel.process.id);
     EXPECT_NE(dialog, nullptr) << "no question";
     if (!dialog) return nullptr;
     EXPECT_EQ(TextOf(FindWindowExW(dialog, nullptr, L"Static", nullptr)), prompt);
-    EXPECT_TRUE(WaitUntil([&] { return FocusedControl(dialog) == FindWindowExW(dialog, nullptr, L"Edit", nullptr); }));
+    EXPECT_TRUE(WaitUntil([&] { return FocusedControl(dialog) == FieldOf(dialog); }));
     return dialog;
   }
 
+  // Once the field holds exactly the text, every key before it was taken and none answered.
+  void Type(HWND dialog, const std::wstring& text) {
+    TypeText(text);
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(FieldOf(dialog)) == text; })) << TextOf(FieldOf(dialog)).size();
+  }
+
   // Types the answer and Enter, or cancels with Escape where there is none.
-  void Answer(const wchar_t* prompt, const wchar_t* text) {
-    const HWND dialog = Question(prompt);
-    if (text) TypeText(text);
+  void Answer(HWND dialog, const wchar_t* text) {
+    if (text) Type(dialog, text);
     PressKeys({static_cast<WORD>(text ? VK_RETURN : VK_ESCAPE)});
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
   }
 };
 
-// The Ctrl+Enter that asks, held on, neither answers nor closes the question,
-// and nothing is stored until a fresh key answers it. Cancelled, the name is
-// "new" for the line and stored empty, the directory stays empty, and both are
-// asked again. Closing with a question open leaves the file as it was; presses
-// while one is open start nothing. Each press reads the stored name anew, over
-// one typed into the field.
+// Only keys pressed once a question shows answer it: not the Ctrl+Enter that
+// asks, held on, nor a second tap typed ahead of the question, nor an Enter
+// bouncing into the next one's first moment; a Backspace held in it still
+// repeats. Cancelled, the name is "new" for the line and stored empty, the
+// directory stays empty, and both are asked again. Closing with a question
+// open leaves the file as it was; presses while one is open start nothing.
+// Each press reads the stored name anew, over one typed into the field.
 TEST_F(FirstUse, QuestionsComeInTurnUntilAnsweredAndTheAnswersAreStored) {
   const std::string idOfNew = TOOFEL_ID("#0080c0", "new", "3"), cancelled = "[toofel]\r\nHANDLE=\r\nDIR=\r\n";
   BringToFront(toofel.window);
   HoldKeys({VK_CONTROL, VK_RETURN}, 30);
-  TypeText(L"x");  // taken after every repeat
-  const HWND field = FindWindowExW(Question(kHandlePrompt), nullptr, L"Edit", nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return TextOf(field) == L"x"; }));
+  HWND dialog = Question(kHandlePrompt);
+  Type(dialog, L"xyz");
+  HoldKeys({VK_BACK}, 2);
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(FieldOf(dialog)).empty(); }));
   EXPECT_FALSE(Exists(program.File(L"info.ini")));
-  Answer(kHandlePrompt, nullptr);
+  Answer(dialog, nullptr);
   EXPECT_EQ(TextOf(toofel.handle), L"new");
   PressAndRelease(GetDlgItem(Question(kDirPrompt), IDCANCEL), Button::Left);
   EXPECT_EQ(BytesOf(WaitForLines(2)), (std::vector<std::string>{kBanner, idOfNew}));
@@ -61,21 +69,31 @@ TEST_F(FirstUse, QuestionsComeInTurnUntilAnsweredAndTheAnswersAreStored) {
   EXPECT_EQ(StoredSettings(), cancelled);
 
   StartToofel();
-  PressAndRelease(toofel.label, Button::Left);
-  const HWND dialog = Question(kHandlePrompt);
+  BringToFront(toofel.window);
+  PressKeys({VK_CONTROL, VK_RETURN}, 2);
+  dialog = Question(kHandlePrompt);
   EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST);
   PressAndRelease(toofel.label, Button::Left);
   PressAndRelease(toofel.label, Button::Right);
-  SetForegroundWindow(dialog);
-  Answer(kHandlePrompt, L"b\u00F8b\u2603");
+  BringToFront(dialog);
+  Type(dialog, L"b\u00F8b\u2603");
+  EXPECT_EQ(StoredSettings(), cancelled);
+  PressKeys({VK_RETURN});
+  Sleep(40);
+  PressKeys({VK_RETURN});
+  dialog = Question(kDirPrompt);
   EXPECT_EQ(TextOf(toofel.handle), L"b\u00F8b\u2603");
-  Answer(kDirPrompt, L"C:\\music");
-  EXPECT_EQ(TextOf(toofel.mp3dir), L"C:\\music");
+  Type(dialog, L"C:\\music");
+  EXPECT_EQ(StoredSettings(),
+            "[toofel]\r\nHANDLE=b\xF8"
+            "b?\r\nDIR=\r\n");
+  PressKeys({VK_RETURN});
   const std::string id = TOOFEL_ID("#0080c0",
                                    "b\xF8"
                                    "b?",
                                    "3");  // outside the code page, the name's replacement
   EXPECT_EQ(WaitForLines(4).back().bytes, id);
+  EXPECT_EQ(TextOf(toofel.mp3dir), L"C:\\music");
   EXPECT_EQ(StoredSettings(),
             "[toofel]\r\nHANDLE=b\xF8"
             "b?\r\nDIR=C:\\music\r\n");
@@ -125,8 +143,8 @@ class UnwritableFolder : public FirstUse {
       }
       PressAndRelease(toofel.label, Button::Left);
       if (step == 'a') {
-        Answer(kHandlePrompt, L"kept");
-        Answer(kDirPrompt, L"C:\\kept");
+        Answer(Question(kHandlePrompt), L"kept");
+        Answer(Question(kDirPrompt), L"C:\\kept");
       }
       const auto lines = WaitForLines(lineCount += 2);
       ASSERT_EQ(lines.size(), lineCount) << "at step " << step;

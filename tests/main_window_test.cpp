@@ -152,4 +152,26 @@ TEST(MainWindow, FollowsTheDpiOfItsMonitor) {
   PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // the window's end would end a message loop
 }
 
+// Keys posted into a question's own loop: an Enter in its first moment
+// neither answers nor stops the typing after it; one after the moment answers.
+DWORD questionAskedAt = 0;
+int questionTicks = 0;
+
+void CALLBACK TypeIntoQuestion(HWND, UINT, UINT_PTR, DWORD) {
+  const HWND field = FindWindowExW(FindWindowW(L"#32770", kQuestionCaption), nullptr, L"Edit", nullptr);
+  if (field && questionTicks++ == 0) {
+    PostMessageW(field, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageW(field, WM_CHAR, L'a', 0);
+  } else if (field && GetTickCount() - questionAskedAt > Platform::kQuestionUnreadMs + 50) {
+    PostMessageW(field, WM_KEYDOWN, VK_RETURN, 0);
+  }
+}
+
+TEST(Question, AnEnterInItsFirstMomentNeitherAnswersNorStopsTyping) {
+  questionAskedAt = GetTickCount();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, TypeIntoQuestion);
+  EXPECT_EQ(Platform::AskForText(nullptr, 96, kQuestionCaption, L"?"), L"a");
+  KillTimer(nullptr, timer);
+}
+
 }  // namespace

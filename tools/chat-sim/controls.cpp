@@ -33,6 +33,7 @@ std::map<HWND, std::string> fieldText;
 int linesPosted = 0;
 int hangLine = 0;
 DWORD hangMs = 0;
+DWORD applyTextMs = 0;
 
 HFONT FontFor(bool bold, bool italic, bool underline) {
   return fonts[(bold ? 1 : 0) | (italic ? 2 : 0) | (underline ? 4 : 0)];
@@ -144,6 +145,7 @@ void OnFieldPaint(HWND window) {
 }
 
 LRESULT OnFieldSetText(HWND window, LPARAM lParam) {
+  if (applyTextMs) Sleep(applyTextMs);  // busy, not reading messages: the sender may give up meanwhile
   const char* text = reinterpret_cast<const char*>(lParam);
   fieldText[window] = text ? text : "";
   InvalidateRect(window, nullptr, FALSE);
@@ -347,6 +349,10 @@ void DeleteControlFonts() {
 void HangAfterLine(int line, DWORD milliseconds) {
   hangLine = line;
   hangMs = milliseconds;
+}
+
+void TakeTimeToApplyText(DWORD milliseconds) {
+  applyTextMs = milliseconds;
 }
 
 void AppendTranscriptLine(HWND transcript, const std::string& line) {

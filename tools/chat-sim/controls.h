@@ -16,4 +16,7 @@ void DeleteControlFonts();
 // answering for that many milliseconds. Line 0 never comes.
 void HangAfterLine(int line, DWORD milliseconds);
 
+// Each input field takes that many milliseconds to apply a text it is given.
+void TakeTimeToApplyText(DWORD milliseconds);
+
 void AppendTranscriptLine(HWND transcript, const std::string& line);

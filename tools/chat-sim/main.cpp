@@ -3,7 +3,7 @@
 // document window per room), and lines posted in a room's input field are
 // drawn in that room's transcript and appended to the log.
 //
-//   chat-sim.exe [--log FILE] [--hang-after N MS] [ROOM ...]
+//   chat-sim.exe [--log FILE] [--hang-after N MS] [--slow-field MS] [ROOM ...]
 //
 // Each ROOM is a string of letters, one child window each, created in that
 // order: t transcript, c combo box, i icon button, s static text, r input
@@ -11,6 +11,8 @@
 // --hang-after N MS: once the Nth line (counted over all rooms) is logged, the
 // simulator stops answering messages for MS milliseconds, like a client that
 // hangs.
+// --slow-field MS: each input field takes MS milliseconds to apply a text it
+// is given, like a client on a busy machine.
 
 #include "sim.h"
 
@@ -37,6 +39,7 @@ constexpr int kFirstControlId = 100;
 constexpr char kFullRoom[] = "tcisr";
 constexpr wchar_t kLogOption[] = L"--log";
 constexpr wchar_t kHangOption[] = L"--hang-after";
+constexpr wchar_t kSlowFieldOption[] = L"--slow-field";
 constexpr int kExitBadArguments = 2;
 constexpr int kExitNoWindows = 3;
 
@@ -63,8 +66,9 @@ constexpr ChildKind kChildKinds[] = {
 struct Options {
   std::wstring logPath;
   std::vector<std::string> rooms;  // letters of each room, unknown ones removed
-  int hangAfterLine = 0;            // 0: never hangs
+  int hangAfterLine = 0;           // 0: never hangs
   DWORD hangMs = 0;
+  DWORD applyTextMs = 0;
   bool valid = true;
 };
 
@@ -98,6 +102,13 @@ Options ParseCommandLine() {
       } else {
         options.valid = false;
       }
+      continue;
+    }
+    if (argument == kSlowFieldOption) {
+      if (i + 1 < count)
+        options.applyTextMs = DWORD(_wtoi(arguments[++i]));
+      else
+        options.valid = false;
       continue;
     }
     std::string letters;
@@ -326,6 +337,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (!options.logPath.empty() && !OpenChatLog(options.logPath)) return kExitBadArguments;
 
   HangAfterLine(options.hangAfterLine, options.hangMs);
+  TakeTimeToApplyText(options.applyTextMs);
   CreateControlFonts();
   int exitCode = kExitNoWindows;
   if (RegisterClasses(instance) && CreateWindows(instance, options.rooms)) exitCode = RunMessageLoop();

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "platform/input_dialog.h"
+
 namespace {
 
 using UnixFileName = char*(CDECL*)(const wchar_t*);
@@ -245,6 +247,15 @@ HWND FindProcessWindow(DWORD processId, const wchar_t* className) {
   return search.found;
 }
 
+HWND WaitForQuestion(DWORD processId) {
+  HWND dialog = nullptr;
+  WaitUntil([&] { return (dialog = FindProcessWindow(processId, L"#32770")) != nullptr; });
+  // Seen once shown, so after it began; the tick count moves in steps of up to 16 ms.
+  constexpr DWORD kTickSteps = 2 * 16;
+  if (dialog) Sleep(Platform::kQuestionUnreadMs + kTickSteps);
+  return dialog;
+}
+
 std::vector<ChatRecord> ReadChatLog(const std::wstring& file) {
   const std::string log = ReadBytes(file);
   std::vector<ChatRecord> records;
@@ -451,12 +462,10 @@ void TypeText(const std::wstring& text) {
   }
 }
 
-void PressKeys(std::initializer_list<WORD> keys) {
-  HoldKeys(keys, 0);
-}
+namespace {
 
 // The system marks a key-down for a key that is already down as the keyboard's repeat.
-void HoldKeys(std::initializer_list<WORD> keys, int repeats) {
+void SendChords(std::initializer_list<WORD> keys, int repeats, int times) {
   std::vector<INPUT> strokes;
   const auto stroke = [&](WORD key, DWORD flags) {
     INPUT input{};
@@ -465,10 +474,22 @@ void HoldKeys(std::initializer_list<WORD> keys, int repeats) {
     input.ki.dwFlags = flags;
     strokes.push_back(input);
   };
-  for (const WORD key : keys) stroke(key, 0);
-  for (int repeat = 0; repeat < repeats; ++repeat) stroke(*std::rbegin(keys), 0);
-  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) stroke(*key, KEYEVENTF_KEYUP);
+  for (int chord = 0; chord < times; ++chord) {
+    for (const WORD key : keys) stroke(key, 0);
+    for (int repeat = 0; repeat < repeats; ++repeat) stroke(*std::rbegin(keys), 0);
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) stroke(*key, KEYEVENTF_KEYUP);
+  }
   SendInput(static_cast<UINT>(strokes.size()), strokes.data(), sizeof(INPUT));
+}
+
+}  // namespace
+
+void PressKeys(std::initializer_list<WORD> keys, int times) {
+  SendChords(keys, 0, times);
+}
+
+void HoldKeys(std::initializer_list<WORD> keys, int repeats) {
+  SendChords(keys, repeats, 1);
 }
 
 void MakeEmptyFiles(const std::wstring& folder, const std::vector<std::wstring>& names) {

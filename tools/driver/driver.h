@@ -64,6 +64,10 @@ DWORD RunCopyIn(const std::wstring& folder, const std::wstring& program, const s
 // The first visible top-level window of a process with the given class.
 HWND FindProcessWindow(DWORD processId, const wchar_t* className);
 
+// The question the process shows, once it has been up long enough to take
+// Enter and Escape; nullptr when none comes.
+HWND WaitForQuestion(DWORD processId);
+
 // One line the chat-room simulator received: its monotonic time stamp, the
 // 1-based room number and the exact bytes.
 struct ChatRecord {
@@ -137,7 +141,8 @@ void UnmapDrive(const std::wstring& drive);
 
 // Real keyboard input to the window that has the focus.
 void TypeText(const std::wstring& text);
-// Presses the keys in order and releases them in reverse, as a chord.
-void PressKeys(std::initializer_list<WORD> keys);
-// The same, with the last key held while the keyboard repeats it this many times.
+// Presses the keys in order and releases them in reverse, as a chord; the chord
+// as often as asked, all in one batch of input.
+void PressKeys(std::initializer_list<WORD> keys, int times = 1);
+// The chord once, with the last key held while the keyboard repeats it this many times.
 void HoldKeys(std::initializer_list<WORD> keys, int repeats);
