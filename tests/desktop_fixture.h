@@ -13,11 +13,6 @@ inline std::vector<std::string> BytesOf(const std::vector<ChatRecord>& lines) {
   return bytes;
 }
 
-inline void BringToFront(HWND window) {
-  SetForegroundWindow(window);
-  WaitUntil([&] { return GetForegroundWindow() == window; });
-}
-
 // tøøfel beside the chat-room simulator, each a process of its own: the start
 // folder holds three mp3 files and three that are not, two of them with short
 // names that end in .MP3; the program folder holds the given settings. Every

@@ -13,7 +13,12 @@ constexpr wchar_t kDirPrompt[] = L"what directory would you like to use for your
 
 class FirstUse : public Desktop {
  protected:
-  void SetUp() override { StartBoth(L"tcisr", nullptr); }
+  // The program reads the user's own settings where its folder has none, and
+  // these tests remove them: none runs where the user has some.
+  void SetUp() override {
+    if (Exists(userFolder)) GTEST_SKIP() << "the user's own %APPDATA%\\toofel is there, and is left alone";
+    StartBoth(L"tcisr", nullptr);
+  }
 
   static HWND FieldOf(HWND dialog) { return FindWindowExW(dialog, nullptr, L"Edit", nullptr); }
 
@@ -39,6 +44,9 @@ class FirstUse : public Desktop {
     PressKeys({static_cast<WORD>(text ? VK_RETURN : VK_ESCAPE)});
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
   }
+
+  const std::wstring userFile = Settings::UserSettingsPath();
+  const std::wstring userFolder = userFile.substr(0, userFile.rfind(L'\\'));
 };
 
 // Only keys pressed once a question shows answer it: not the Ctrl+Enter that
@@ -115,18 +123,14 @@ TEST_F(FirstUse, QuestionsComeInTurnUntilAnsweredAndTheAnswersAreStored) {
 class UnwritableFolder : public FirstUse {
  protected:
   void SetUp() override {
-    ForgetUserSettings();
     CreateDirectoryW(program.File(L"info.ini").c_str(), nullptr);
     FirstUse::SetUp();
   }
 
+  // All tests share the user's folder: what is left there would silence the next test's questions.
   void TearDown() override {
     FirstUse::TearDown();
-    ForgetUserSettings();
-  }
-
-  // All tests share the user's folder: what is left there would silence the next test's questions.
-  void ForgetUserSettings() const {
+    if (IsSkipped()) return;
     DeleteFileW(userFile.c_str());
     RemoveDirectoryW(userFolder.c_str());
     DeleteFileW(userFolder.c_str());
@@ -153,8 +157,6 @@ class UnwritableFolder : public FirstUse {
   }
 
   const std::string kIdOfKept = TOOFEL_ID("#0080c0", "kept", "3");
-  const std::wstring userFile = Settings::UserSettingsPath();
-  const std::wstring userFolder = userFile.substr(0, userFile.rfind(L'\\'));
   size_t lineCount = 0;
 };
 
@@ -165,15 +167,25 @@ TEST_F(UnwritableFolder, AnswersGoToTheUsersOwnFile) {
   EXPECT_EQ(ReadBytes(userFile), kKeptForTheUser);
 }
 
-// scripts/test mounts a folder holding toofel.exe read-only, in a mount
-// namespace of its own, and names the folder here.
+// A folder holding toofel.exe that takes no file: on Windows one whose access
+// list denies it; under Wine, which does not enforce access lists, a read-only
+// mount that scripts/test makes in a mount namespace of its own and names here.
 TEST_F(UnwritableFolder, AnswersGoToTheUsersOwnFileFromAReadOnlyMedium) {
-  const wchar_t* folder = _wgetenv(L"TOOFEL_READ_ONLY_FOLDER");
-  const char* why = std::getenv("TOOFEL_NO_READ_ONLY_FOLDER_WHY");
-  if (!folder || !*folder) GTEST_SKIP() << "no read-only folder: " << (why ? why : "none is named");
-  programAt = std::wstring(folder) + L"\\toofel.exe";
+  TempFolder deniedFolder;
+  if (RunsUnderWine()) {
+    const wchar_t* folder = _wgetenv(L"TOOFEL_READ_ONLY_FOLDER");
+    const char* why = std::getenv("TOOFEL_NO_READ_ONLY_FOLDER_WHY");
+    if (!folder || !*folder)
+      GTEST_SKIP() << "no read-only folder: " << (why ? why : "under Wine only scripts/test makes one");
+    programAt = std::wstring(folder) + L"\\toofel.exe";
+  } else {
+    programAt = CopyToofelInto(deniedFolder.path);
+  }
+  const WritesDenied denied(deniedFolder.path);
+  ASSERT_TRUE(RunsUnderWine() || denied.denied) << "the folder's access list still lets a file be made";
   Run("ranrn");
   EXPECT_EQ(ReadBytes(userFile), kKeptForTheUser);
+  ExpectExitAfter([&] { CloseLikeTheTaskbar(toofel.window); });
 }
 
 TEST_F(UnwritableFolder, WhereTheUsersFolderTakesNoFileEitherEachQuestionComesOnceARun) {

@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include <aclapi.h>
 #include <oleacc.h>
 #include <shellapi.h>
 
@@ -87,6 +88,10 @@ TempFolder::~TempFolder() {
   SHFileOperationW(&operation);
 }
 
+bool RunsUnderWine() {
+  return WineUnixFileName() != nullptr;
+}
+
 bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -111,10 +116,10 @@ std::string ReadBytes(const std::wstring& file) {
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  const DWORD start = GetTickCount();
   for (;;) {
     if (condition()) return true;
-    if (GetTickCount64() > deadline) return false;
+    if (GetTickCount() - start > timeoutMs) return false;  // unsigned, so right across the wrap
     Sleep(10);
   }
 }
@@ -354,6 +359,16 @@ void CloseLikeTheTaskbar(HWND window) {
   PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
+void BringToFront(HWND window) {
+  if (!SetForegroundWindow(window)) {
+    const RECT frame = ScreenRectOf(window);
+    MoveMouseTo({frame.left, frame.top});
+    PressButton(Button::Left);
+    ReleaseButton(Button::Left);
+  }
+  WaitUntil([&] { return GetForegroundWindow() == window; });
+}
+
 HWND FocusedControl(HWND window) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
@@ -429,14 +444,51 @@ std::wstring MapDrive(const std::wstring& folder) {
 NativeDllsFirst::NativeDllsFirst(const std::wstring& programName, std::initializer_list<const wchar_t*> dlls)
     : programKey(L"Software\\Wine\\AppDefaults\\" + programName) {
   constexpr wchar_t kNativeFirst[] = L"native,builtin";
+  if (!RunsUnderWine()) return;
+  HKEY overrides = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, (programKey + L"\\DllOverrides").c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                      nullptr, &overrides, nullptr) != ERROR_SUCCESS)
+    return;
   for (const wchar_t* dll : dlls)
-    RegSetKeyValueW(HKEY_CURRENT_USER, (programKey + L"\\DllOverrides").c_str(), dll, REG_SZ, kNativeFirst,
-                    sizeof kNativeFirst);
+    RegSetValueExW(overrides, dll, 0, REG_SZ, reinterpret_cast<const BYTE*>(kNativeFirst), sizeof kNativeFirst);
+  RegCloseKey(overrides);
 }
 
 NativeDllsFirst::~NativeDllsFirst() {
+  if (!RunsUnderWine()) return;
   RegDeleteKeyW(HKEY_CURRENT_USER, (programKey + L"\\DllOverrides").c_str());
   RegDeleteKeyW(HKEY_CURRENT_USER, programKey.c_str());
+}
+
+WritesDenied::WritesDenied(const std::wstring& deniedFolder) : folder(deniedFolder) {
+  if (RunsUnderWine()) return;
+  GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &savedAcl,
+                        nullptr, &saved);
+  EXPLICIT_ACCESSW deny{};
+  deny.grfAccessPermissions = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD;
+  deny.grfAccessMode = DENY_ACCESS;
+  deny.Trustee.TrusteeForm = TRUSTEE_IS_NAME;
+  deny.Trustee.ptstrName = const_cast<wchar_t*>(L"CURRENT_USER");
+  PACL acl = nullptr;
+  if (SetEntriesInAclW(1, &deny, savedAcl, &acl) == ERROR_SUCCESS) {
+    SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                          nullptr, acl, nullptr);
+    LocalFree(acl);
+  }
+  const std::wstring probe = folder + L"\\probe.tmp";
+  const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  denied = file == INVALID_HANDLE_VALUE;
+  if (!denied) {
+    CloseHandle(file);
+    DeleteFileW(probe.c_str());
+  }
+}
+
+WritesDenied::~WritesDenied() {
+  if (!saved) return;
+  SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                        nullptr, savedAcl, nullptr);
+  LocalFree(saved);
 }
 
 void UnmapDrive(const std::wstring& drive) {

@@ -28,6 +28,9 @@ void WriteBytes(const std::wstring& file, const std::string& bytes);
 void MakeEmptyFiles(const std::wstring& folder, const std::vector<std::wstring>& names);
 std::string ReadBytes(const std::wstring& file);
 
+// Whether the tests run under Wine, where a few of them take Wine's ways.
+bool RunsUnderWine();
+
 // Polls every few milliseconds; false when the condition still fails after the timeout.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
@@ -111,6 +114,11 @@ Process StartChatSim(const std::wstring& logFile, const std::wstring& rooms,
 // What the taskbar's Close does.
 void CloseLikeTheTaskbar(HWND window);
 
+// Makes the window the foreground window. Windows grants a program that only
+// where the user last worked with it; elsewhere a click on the window's
+// border, as a user's, brings it to the front.
+void BringToFront(HWND window);
+
 // The control that has the keyboard focus in the window's thread, or nullptr.
 HWND FocusedControl(HWND window);
 // The window that has the mouse captured in the window's thread, as during a drag, or nullptr.
@@ -126,12 +134,28 @@ void PressAndRelease(HWND control, Button button, POINT offset = {0, 0});
 
 // Tells Wine to prefer the named DLLs that the program finds to its own, as
 // Windows does for all but its known DLLs, for as long as the guard lives.
+// Windows needs no telling: there it does nothing.
 struct NativeDllsFirst {
   NativeDllsFirst(const std::wstring& programName, std::initializer_list<const wchar_t*> dlls);
   ~NativeDllsFirst();
   NativeDllsFirst(const NativeDllsFirst&) = delete;
   NativeDllsFirst& operator=(const NativeDllsFirst&) = delete;
   std::wstring programKey;
+};
+
+// Denies everyone the making of files and folders in the folder, as a
+// read-only medium would, for as long as the guard lives; only on Windows, for
+// Wine does not enforce access lists. denied tells whether a file could still
+// be made there.
+struct WritesDenied {
+  explicit WritesDenied(const std::wstring& folder);
+  ~WritesDenied();
+  WritesDenied(const WritesDenied&) = delete;
+  WritesDenied& operator=(const WritesDenied&) = delete;
+  std::wstring folder;
+  PACL savedAcl = nullptr;
+  PSECURITY_DESCRIPTOR saved = nullptr;
+  bool denied = false;
 };
 
 // Makes a free drive letter name the folder; returns the drive ("T:"), or the
