@@ -8,8 +8,58 @@
 # in by configure_file is not read again for ${...} or @...@, so the change
 # log's text arrives as written.
 
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-  ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_SOURCE_DIR}/LICENSE)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md
+  ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/tools/test-runner/run-tests.cmd)
+
+string(ASCII 239 187 191 utf8_bom)
+
+# A part of README.md, between the lines "<!-- NAME..." and "<!-- /NAME -->",
+# as plain text: headings underlined, code marks, bold and links gone, and the
+# VERSION in a zip's name the version being built. Stops the configure where
+# the part holds a table, which would need a layout of its own, or a line
+# longer than 80 bytes, which a window 80 characters wide would break.
+function(toofel_plain_part name version out_var)
+  file(READ ${PROJECT_SOURCE_DIR}/README.md text)
+  string(REPLACE "\r" "" text "${text}")
+  string(FIND "${text}" "<!-- ${name}" start)
+  string(FIND "${text}" "\n<!-- /${name} -->" end)
+  if(start EQUAL -1 OR end EQUAL -1)
+    message(FATAL_ERROR "README.md has no part marked <!-- ${name} --> ... <!-- /${name} -->")
+  endif()
+  string(SUBSTRING "${text}" ${start} -1 text)
+  string(FIND "${text}" "\n" first_line_end)
+  math(EXPR length "${end} - ${start} - ${first_line_end}")
+  string(SUBSTRING "${text}" ${first_line_end} ${length} text)
+  if(text MATCHES "\n\\|")
+    message(FATAL_ERROR "README.md's part ${name} holds a table; its plain text would not read as one")
+  endif()
+  string(REGEX MATCHALL "\n##+ [^\n]*" headings "${text}")
+  foreach(heading IN LISTS headings)
+    string(REGEX REPLACE "\n#+ " "" title "${heading}")
+    string(LENGTH "${title}" title_length)
+    string(REPEAT "-" ${title_length} underline)
+    string(REPLACE "${heading}" "\n${title}\n${underline}" text "${text}")
+  endforeach()
+  string(REGEX REPLACE "\\*\\*([^*]*)\\*\\*" "\\1" text "${text}")
+  string(REGEX REPLACE "\\[([^]]*)\\]\\([^)]*\\)" "\\1" text "${text}")
+  string(REPLACE "`" "" text "${text}")
+  string(REPLACE "toofel-VERSION-" "toofel-${version}-" text "${text}")
+  string(REPEAT "[^\n]" 81 too_long)
+  string(REGEX MATCH "${too_long}[^\n]*" long_line "${text}")
+  if(long_line)
+    message(FATAL_ERROR "A line of README.md's part ${name} is longer than 80 bytes as plain text: ${long_line}")
+  endif()
+  string(STRIP "${text}" text)
+  set(${out_var} "${text}" PARENT_SCOPE)
+endfunction()
+
+# Writes the text with a UTF-8 byte-order mark and CRLF line ends, as Notepad
+# on Windows XP reads them.
+function(toofel_write_windows_text file text)
+  string(REPLACE "\r" "" text "${text}")
+  string(REPLACE "\n" "\r\n" text "${text}")
+  file(WRITE ${file} "${utf8_bom}${text}")
+endfunction()
 
 # CHANGELOG.md's releases as plain text: "## [1.3] - 2026-12-08" becomes
 # "What changed in 1.3 (2026-12-08)" over a line of dashes, "### Fixed" becomes
@@ -49,8 +99,18 @@ string(REPLACE "\n" "\r\n" TOOFEL_CHANGE_LIST "${TOOFEL_CHANGE_LIST}")
 configure_file(app/README.txt.in ${generated}/README.txt NEWLINE_STYLE CRLF)
 
 # LICENSE stays plain in the sources; the zips' copy gets the mark and CRLF.
-string(ASCII 239 187 191 utf8_bom)
 file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
-string(REPLACE "\r" "" licence "${licence}")
-string(REPLACE "\n" "\r\n" licence "${licence}")
-file(WRITE ${generated}/LICENSE.txt "${utf8_bom}${licence}")
+toofel_write_windows_text(${generated}/LICENSE.txt "${licence}")
+
+# The test kit's README.txt and run-tests.cmd, which cmd on Windows XP reads
+# only with CRLF line ends.
+toofel_plain_part(kit ${PROJECT_VERSION} kit_text)
+set(kit_title "tøøfel ${PROJECT_VERSION} test kit")
+string(LENGTH "toofel ${PROJECT_VERSION} test kit" kit_title_length)  # in characters, not bytes
+string(REPEAT "=" ${kit_title_length} kit_title_underline)
+toofel_write_windows_text(${generated}/kit-README.txt "${kit_title}\n${kit_title_underline}\n\n${kit_text}\n\n\
+tøøfel is free software under the MIT licence; see LICENSE.txt.\n")
+file(READ ${PROJECT_SOURCE_DIR}/tools/test-runner/run-tests.cmd run_tests)
+string(REPLACE "\r" "" run_tests "${run_tests}")
+string(REPLACE "\n" "\r\n" run_tests "${run_tests}")
+file(WRITE ${generated}/run-tests.cmd "${run_tests}")

@@ -113,8 +113,9 @@ setup_step() {
   rm -f "$errors"
 }
 
-# Starts Xvfb unless a display is wanted and present, and a fresh Wine prefix.
-# Everything started here is ended by stop_session.
+# Starts Xvfb unless a display is wanted and present, and a fresh Wine prefix
+# in out/, or in PREFIX_PARENT where that is set. Everything started here is
+# ended by stop_session.
 start_session() {
   local use_display="${1:-no}"
   choose_wine
@@ -141,7 +142,7 @@ start_session() {
   fi
   mkdir -p "$OUT"
   export WINEPREFIX
-  WINEPREFIX="$(mktemp -d "$OUT/wine.XXXXXX")"
+  WINEPREFIX="$(mktemp -d "${PREFIX_PARENT:-$OUT}/wine.XXXXXX")"
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   setup_step "the Wine server" wineserver -p  # stays up between the many short Wine processes of a run
   setup_step "the Wine prefix" wineboot -i

@@ -1,6 +1,7 @@
-// Both builds of toofel.exe as the Windows loader sees them: the oldest Windows
-// each header admits, and every function each imports checked against a list
-// kept in the tree, each entry of which names the oldest Windows that exports it.
+// Both builds of toofel.exe and of the test kit's other files as the Windows
+// loader sees them: the oldest Windows each header admits, and every function
+// each imports checked against a list kept in the tree, each entry of which
+// names the oldest Windows that exports it.
 #include <windows.h>
 
 #include <imagehlp.h>
@@ -17,10 +18,10 @@
 
 namespace {
 
-// "dll!Function" to the oldest Windows the entry names; the list sits in this
-// test program's resources, so it needs no path to the source tree.
-std::map<std::string, std::string> AllowList() {
-  const HRSRC found = FindResourceW(nullptr, L"ALLOWED_IMPORTS", RT_RCDATA);
+// "dll!Function" to the oldest Windows the entry names; the lists sit in this
+// test program's resources, so they need no path to the source tree.
+std::map<std::string, std::string> AllowList(const wchar_t* name) {
+  const HRSRC found = FindResourceW(nullptr, name, RT_RCDATA);
   std::istringstream words(std::string(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
                                        SizeofResource(nullptr, found)));
   std::map<std::string, std::string> allowed;
@@ -62,14 +63,28 @@ std::set<std::string> ImportsOf(const LOADED_IMAGE& file, bool is64Bit) {
   return imports;
 }
 
+// The file's imports, each against the list; "XP-x64" only for a 64-bit file.
+void ExpectOnlyAllowedImports(const std::set<std::string>& imports, const std::map<std::string, std::string>& allowed,
+                              bool is64Bit) {
+  for (const std::string& function : imports) {
+    const auto entry = allowed.find(function);
+    const std::string oldest = entry == allowed.end() ? "not on the allow-list" : entry->second;
+    EXPECT_TRUE(oldest == "2000" || oldest == "XP" || (is64Bit && oldest == "XP-x64")) << function << ": " << oldest;
+  }
+}
+
+std::string Narrow(const std::wstring& path) {
+  return std::string(path.begin(), path.end());
+}
+
 // Windows XP is 5.01; its x64 edition shares Server 2003's 5.02 and alone has
 // what the list names for "XP-x64".
 TEST(Imports, EachBuildAdmitsTheOldestWindowsOfItsKindAndImportsOnlyWhatItHas) {
-  const std::map<std::string, std::string> allowed = AllowList();
+  const std::map<std::string, std::string> allowed = AllowList(L"ALLOWED_IMPORTS");
   for (const BuiltFile& build : BuiltFiles(L"toofel.exe")) {
-    SCOPED_TRACE(std::string(build.path.begin(), build.path.end()));
+    SCOPED_TRACE(Narrow(build.path));
     LOADED_IMAGE file{};
-    ASSERT_TRUE(MapAndLoad(std::string(build.path.begin(), build.path.end()).c_str(), nullptr, &file, FALSE, TRUE));
+    ASSERT_TRUE(MapAndLoad(Narrow(build.path).c_str(), nullptr, &file, FALSE, TRUE));
     // The fields up to the data directories lie at the same places in both forms.
     const IMAGE_OPTIONAL_HEADER& header = file.FileHeader->OptionalHeader;
     const WORD oldestMinor = build.is64Bit ? 2 : 1;
@@ -81,13 +96,30 @@ TEST(Imports, EachBuildAdmitsTheOldestWindowsOfItsKindAndImportsOnlyWhatItHas) {
     const std::set<std::string> imports = ImportsOf(file, build.is64Bit);
     UnMapAndLoad(&file);
     EXPECT_EQ(imports.count("user32.dll!FindWindowExA"), 1u);  // the reader finds what the program calls
-    for (const std::string& function : imports) {
-      const auto entry = allowed.find(function);
-      const std::string oldest = entry == allowed.end() ? "not on the allow-list" : entry->second;
-      EXPECT_TRUE(oldest == "2000" || oldest == "XP" || (build.is64Bit && oldest == "XP-x64"))
-          << function << ": " << oldest;
-    }
+    ExpectOnlyAllowedImports(imports, allowed, build.is64Bit);
     std::printf("Checked the header and imports of %ls\n", build.path.c_str());
+  }
+}
+
+// The test kit takes the tests to every Windows the program runs on, so each
+// of its files loads there too: a subsystem version that Windows XP (5.01) or
+// XP x64 (5.02) accepts, and only what its own list allows.
+TEST(Imports, EveryOtherFileOfTheTestKitLoadsOnTheOldestWindowsOfItsKind) {
+  const std::map<std::string, std::string> allowed = AllowList(L"KIT_IMPORTS");
+  for (const wchar_t* name :
+       {L"chat-sim.exe", L"test-runner.exe", L"tests\\toofel_tests.exe", L"tests\\desktop_tests.exe",
+        L"tests\\settings-probe.exe", L"tests\\dll-probe.exe", L"tests\\load-trace.dll"}) {
+    for (const BuiltFile& build : BuiltFiles(name)) {
+      SCOPED_TRACE(Narrow(build.path));
+      LOADED_IMAGE file{};
+      ASSERT_TRUE(MapAndLoad(Narrow(build.path).c_str(), nullptr, &file, FALSE, TRUE));
+      const IMAGE_OPTIONAL_HEADER& header = file.FileHeader->OptionalHeader;
+      EXPECT_LE(header.MajorSubsystemVersion * 100 + header.MinorSubsystemVersion, build.is64Bit ? 502 : 501);
+      const std::set<std::string> imports = ImportsOf(file, build.is64Bit);
+      UnMapAndLoad(&file);
+      EXPECT_EQ(imports.count("kernel32.dll!GetProcAddress"), 1u);
+      ExpectOnlyAllowedImports(imports, allowed, build.is64Bit);
+    }
   }
 }
 

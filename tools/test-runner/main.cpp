@@ -1,0 +1,276 @@
+// test-runner: runs tøøfel's test programs on the Windows it runs on, each
+// test in a process of its own with a time limit, as CTest does on Linux, and
+// writes down what came of them.
+//
+//   test-runner.exe FOLDER
+//
+// FOLDER holds the 64-bit build (toofel.exe, chat-sim.exe, tests\) and the
+// 32-bit one under x86\, as the test kit and the build's out\ folder do. The
+// 32-bit suites run on every Windows, the 64-bit ones on 64-bit Windows.
+// Each test's GoogleTest report and output go to FOLDER\reports\; the Windows
+// version, whether Wine stands in for it, a line a suite and the total go to
+// FOLDER\results.txt. Exits 0 only when no test failed.
+#include <windows.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "report.h"
+#include "version.h"
+
+namespace {
+
+constexpr DWORD kTestTimeLimitMs = 120000;  // what CTest allows each test here
+constexpr int kExitBadArguments = 2;
+
+struct Suite {
+  const char* name;
+  const wchar_t* program;  // within the folder
+  const wchar_t* reports;  // within FOLDER\reports
+  bool is64Bit;
+};
+
+constexpr Suite kSuites[] = {
+    {"32-bit unit", L"x86\\tests\\toofel_tests.exe", L"x86-unit", false},
+    {"32-bit desktop", L"x86\\tests\\desktop_tests.exe", L"x86-desktop", false},
+    {"64-bit unit", L"tests\\toofel_tests.exe", L"x64-unit", true},
+    {"64-bit desktop", L"tests\\desktop_tests.exe", L"x64-desktop", true},
+};
+
+std::string Utf8(const std::wstring& text) {
+  std::string bytes(text.size() * 3, '\0');
+  bytes.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                       &bytes[0], static_cast<int>(bytes.size()), nullptr, nullptr)));
+  return bytes;
+}
+
+std::wstring Wide(const std::string& ascii) {
+  return std::wstring(ascii.begin(), ascii.end());
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
+struct Run {
+  bool started = false, timedOut = false;
+  DWORD exitCode = 0;
+};
+
+// Runs the program in its own folder with its output in the file, in a job of
+// its own: whatever the program starts ends with it, also after a time-out.
+Run RunProgram(const std::wstring& program, const std::wstring& arguments, const std::wstring& output) {
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  const HANDLE out =
+      CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS, 0, nullptr);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = startup.hStdError = out;
+  std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+  const std::wstring folder = program.substr(0, program.find_last_of(L'\\'));
+  const HANDLE job = CreateJobObjectW(nullptr, nullptr);
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+  Run run;
+  PROCESS_INFORMATION process{};
+  if (CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
+                     folder.c_str(), &startup, &process)) {
+    run.started = true;
+    AssignProcessToJobObject(job, process.hProcess);
+    ResumeThread(process.hThread);
+    CloseHandle(process.hThread);
+    run.timedOut = WaitForSingleObject(process.hProcess, kTestTimeLimitMs) != WAIT_OBJECT_0;
+    GetExitCodeProcess(process.hProcess, &run.exitCode);
+    CloseHandle(process.hProcess);
+  }
+  CloseHandle(job);
+  CloseHandle(out);
+  return run;
+}
+
+Outcome OutcomeOf(const Run& run, const std::wstring& report) {
+  if (!run.started) return {Outcome::Failed, "could not be started"};
+  if (run.timedOut) return {Outcome::Failed, "still ran after the time limit of 120 s, and was ended"};
+  const Outcome reported = OutcomeOfReport(ReadFileBytes(report));
+  if (reported.kind != Outcome::Failed && run.exitCode != 0) {
+    char ending[64];
+    std::snprintf(ending, sizeof ending, "ended with exit code 0x%08lX", run.exitCode);
+    return {Outcome::Failed, ending};
+  }
+  return reported;
+}
+
+// The outcomes of one suite, and each reason given for a skip with how many gave it.
+struct Tally {
+  int passed = 0, failed = 0, skipped = 0;
+  std::map<std::string, int> skipReasons;
+  std::vector<std::string> failures;
+  std::string notRun;  // why the suite did not run at all
+
+  void Add(const std::string& test, const Outcome& outcome) {
+    if (outcome.kind == Outcome::Passed) ++passed;
+    if (outcome.kind == Outcome::Skipped) {
+      ++skipped;
+      ++skipReasons[outcome.why];
+    }
+    if (outcome.kind == Outcome::Failed) {
+      ++failed;
+      failures.push_back(test + ": " + outcome.why);
+    }
+  }
+
+  std::string Line(const char* suite) const {
+    if (!notRun.empty()) return std::string(suite) + " suite: not run, " + notRun;
+    std::string line = std::string(suite) + " suite: " + std::to_string(passed) + " passed, " +
+                       std::to_string(failed) + " failed, " + std::to_string(skipped) + " skipped";
+    std::string reasons;
+    for (const auto& [reason, count] : skipReasons)
+      reasons += (reasons.empty() ? "" : "; ") + std::to_string(count) + " skipped: " + reason;
+    return reasons.empty() ? line : line + " (" + reasons + ")";
+  }
+};
+
+bool RunsUnderWine(std::string& wineVersion) {
+  using WineGetVersion = const char*(CDECL*)();
+  const auto getVersion = reinterpret_cast<WineGetVersion>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")));
+  if (getVersion) wineVersion = getVersion();
+  return getVersion != nullptr;
+}
+
+bool WindowsIs64Bit() {
+  using IsWow64 = BOOL(WINAPI*)(HANDLE, BOOL*);
+  const auto isWow64 = reinterpret_cast<IsWow64>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
+  BOOL wow64 = FALSE;
+  return sizeof(void*) == 8 || (isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64);
+}
+
+// The version Windows gives itself, from ntdll: the one GetVersionEx gives
+// depends on the program's manifest from Windows 8.1 on.
+std::string WindowsVersion() {
+  using RtlGetVersion = LONG(WINAPI*)(OSVERSIONINFOEXW*);
+  const auto getVersion = reinterpret_cast<RtlGetVersion>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+  OSVERSIONINFOEXW version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  if (!getVersion || getVersion(&version) != 0) GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&version));
+  char text[64];
+  std::snprintf(text, sizeof text, "%lu.%lu.%lu", version.dwMajorVersion, version.dwMinorVersion,
+                version.dwBuildNumber);
+  std::string line = std::string("Windows ") + text;
+  if (version.szCSDVersion[0]) line += " " + Utf8(version.szCSDVersion);
+  if (version.wProductType != VER_NT_WORKSTATION) line += " (server)";
+  return line + (WindowsIs64Bit() ? ", 64-bit" : ", 32-bit");
+}
+
+void Say(const std::string& line) {
+  std::printf("%s\n", line.c_str());
+  std::fflush(stdout);
+}
+
+// Runs every test of one suite; tests that cross to the other build find it
+// through the environment, and whether its programs run here.
+Tally RunSuite(const Suite& suite, const std::wstring& folder, bool otherBuildRuns, bool underWine) {
+  const std::wstring program = folder + L"\\" + suite.program;
+  const std::wstring reports = folder + L"\\reports\\" + suite.reports;
+  CreateDirectoryW((folder + L"\\reports").c_str(), nullptr);
+  CreateDirectoryW(reports.c_str(), nullptr);
+  SetEnvironmentVariableW(L"TOOFEL_OTHER_BUILD", (suite.is64Bit ? folder + L"\\x86" : folder).c_str());
+  SetEnvironmentVariableW(L"TOOFEL_OTHER_BUILD_RUNS", otherBuildRuns ? L"yes" : L"no");
+  Tally tally;
+  const std::wstring listing = reports + L"\\list.txt";
+  const Run listed = RunProgram(program, L"--gtest_list_tests", listing);
+  const std::vector<std::string> tests = TestsOfListing(ReadFileBytes(listing));
+  if (tests.empty() || listed.exitCode != 0) {
+    // Some Linux hosts refuse 32-bit programs; every Windows the kit is for runs them.
+    if (underWine && !suite.is64Bit) {
+      tally.notRun = "for this host cannot run 32-bit programs";
+    } else {
+      tally.Add("listing its tests", {Outcome::Failed, "the program did not list its tests"});
+    }
+    return tally;
+  }
+  for (const std::string& test : tests) {
+    const std::wstring report = reports + L"\\" + Wide(test) + L".xml";
+    DeleteFileW(report.c_str());
+    const DWORD start = GetTickCount();
+    const Run run =
+        RunProgram(program, L"--gtest_filter=" + Wide(test) + L" --gtest_output=xml:\"" + report + L"\"",
+                   reports + L"\\" + Wide(test) + L".txt");
+    const Outcome outcome = OutcomeOf(run, report);
+    tally.Add(test, outcome);
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, " (%.1f s)", (GetTickCount() - start) / 1000.0);
+    const char* kinds[] = {"passed", "FAILED", "skipped"};
+    Say(std::string("  ") + suite.name + " " + test + ": " + kinds[outcome.kind] +
+        (outcome.why.empty() ? "" : ": " + outcome.why) + seconds);
+  }
+  return tally;
+}
+
+void WriteResults(const std::wstring& file, const std::vector<std::string>& lines) {
+  std::string text = "\xEF\xBB\xBF";  // UTF-8, as Notepad on Windows XP knows it
+  for (const std::string& line : lines) text += line + "\r\n";
+  const HANDLE out = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(out);
+}
+
+}  // namespace
+
+int wmain(int count, wchar_t** arguments) {
+  if (count != 2) {
+    std::fprintf(stderr, "usage: test-runner FOLDER\n");
+    return kExitBadArguments;
+  }
+  wchar_t full[MAX_PATH];
+  if (!GetFullPathNameW(arguments[1], MAX_PATH, full, nullptr)) return kExitBadArguments;
+  const std::wstring folder = full;
+  std::string wineVersion;
+  const bool underWine = RunsUnderWine(wineVersion);
+  const bool is64BitWindows = WindowsIs64Bit();
+  std::vector<std::string> lines = {"t\xC3\xB8\xC3\xB8" "fel " TOOFEL_VERSION_TEXT " test kit", WindowsVersion(),
+                                    underWine ? "Under Wine: yes, Wine " + wineVersion : "Under Wine: no"};
+  Say("toofel " TOOFEL_VERSION_TEXT " test kit");  // the console's code page may lack the o-slash
+  Say(lines[1]);
+  Say(lines[2]);
+  int passed = 0, failed = 0, skipped = 0;
+  bool thirtyTwoBitRuns = true;  // until a 32-bit suite does not start
+  std::vector<std::string> failures;
+  for (const Suite& suite : kSuites) {
+    if (suite.is64Bit && !is64BitWindows) {
+      lines.push_back(std::string(suite.name) + " suite: not run, for 32-bit Windows runs no 64-bit programs");
+      continue;
+    }
+    Say(std::string("== ") + suite.name + " suite");
+    const bool otherBuildRuns = suite.is64Bit ? thirtyTwoBitRuns : is64BitWindows;
+    const Tally tally = RunSuite(suite, folder, otherBuildRuns, underWine);
+    if (!suite.is64Bit && !tally.notRun.empty()) thirtyTwoBitRuns = false;
+    passed += tally.passed;
+    failed += tally.failed;
+    skipped += tally.skipped;
+    for (const std::string& failure : tally.failures) failures.push_back(std::string(suite.name) + " " + failure);
+    lines.push_back(tally.Line(suite.name));
+  }
+  for (const std::string& failure : failures) lines.push_back("Failed: " + failure);
+  lines.push_back(std::to_string(passed) + " passed, " + std::to_string(failed) + " failed, " +
+                  std::to_string(skipped) + " skipped");
+  WriteResults(folder + L"\\results.txt", lines);
+  Say("");
+  for (size_t line = 3; line < lines.size(); ++line) Say(lines[line]);
+  return failed == 0 ? 0 : 1;
+}
