@@ -176,7 +176,7 @@ TEST_F(UnwritableFolder, AnswersGoToTheUsersOwnFileFromAReadOnlyMedium) {
     const wchar_t* folder = _wgetenv(L"TOOFEL_READ_ONLY_FOLDER");
     const char* why = std::getenv("TOOFEL_NO_READ_ONLY_FOLDER_WHY");
     if (!folder || !*folder)
-      GTEST_SKIP() << "no read-only folder: " << (why ? why : "under Wine only scripts/test makes one");
+      GTEST_SKIP() << "no read-only folder: " << (why ? why : "Wine enforces no access lists, and no mount is named");
     programAt = std::wstring(folder) + L"\\toofel.exe";
   } else {
     programAt = CopyToofelInto(deniedFolder.path);

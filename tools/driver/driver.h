@@ -116,7 +116,8 @@ void CloseLikeTheTaskbar(HWND window);
 
 // Makes the window the foreground window. Windows grants a program that only
 // where the user last worked with it; elsewhere a click on the window's
-// border, as a user's, brings it to the front.
+// border, as a user's, brings it to the front. Wine has no such lock, so the
+// click has not run here.
 void BringToFront(HWND window);
 
 // The control that has the keyboard focus in the window's thread, or nullptr.
@@ -143,10 +144,11 @@ struct NativeDllsFirst {
   std::wstring programKey;
 };
 
-// Denies everyone the making of files and folders in the folder, as a
+// Denies the user the making of files and folders in the folder, as a
 // read-only medium would, for as long as the guard lives; only on Windows, for
-// Wine does not enforce access lists. denied tells whether a file could still
-// be made there.
+// Wine does not enforce access lists, so this is written from the platform's
+// documentation and has not run here. denied tells whether a file could not be
+// made there.
 struct WritesDenied {
   explicit WritesDenied(const std::wstring& folder);
   ~WritesDenied();
