@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <map>
 #include <string>
 #include <vector>
@@ -221,6 +222,18 @@ Tally RunSuite(const Suite& suite, const std::wstring& folder, bool otherBuildRu
   return tally;
 }
 
+// Whether the console closes once the runner ends: Explorer starts a script
+// that is double-clicked as cmd /c with the script's full path, in a console
+// of its own, which the tester would then not see the results in.
+bool ConsoleClosesAtTheEnd() {
+  wchar_t commandLine[4096] = L"", script[MAX_PATH] = L"";
+  GetEnvironmentVariableW(L"TOOFEL_CMD_LINE", commandLine, 4096);
+  GetEnvironmentVariableW(L"TOOFEL_SCRIPT", script, MAX_PATH);
+  CharLowerW(commandLine);
+  CharLowerW(script);
+  return script[0] && wcsstr(commandLine, L" /c ") && wcsstr(commandLine, script);
+}
+
 void WriteResults(const std::wstring& file, const std::vector<std::string>& lines) {
   std::string text = "\xEF\xBB\xBF";  // UTF-8, as Notepad on Windows XP knows it
   for (const std::string& line : lines) text += line + "\r\n";
@@ -272,5 +285,10 @@ int wmain(int count, wchar_t** arguments) {
   WriteResults(folder + L"\\results.txt", lines);
   Say("");
   for (size_t line = 3; line < lines.size(); ++line) Say(lines[line]);
+  Say("The results are in " + Utf8(folder) + "\\results.txt.");
+  if (ConsoleClosesAtTheEnd()) {
+    Say("Press Enter to close this window.");
+    std::getchar();
+  }
   return failed == 0 ? 0 : 1;
 }

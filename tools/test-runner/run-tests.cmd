@@ -5,9 +5,8 @@ rem 32-bit Windows runs only the 32-bit runner; on 64-bit Windows the 64-bit one
 set RUNNER=%~dp0x86\test-runner.exe
 if /i "%PROCESSOR_ARCHITECTURE%"=="AMD64" set RUNNER=%~dp0test-runner.exe
 if /i "%PROCESSOR_ARCHITEW6432%"=="AMD64" set RUNNER=%~dp0test-runner.exe
+rem How cmd was started tells the runner whether this window closes at the end.
+set "TOOFEL_CMD_LINE=%CMDCMDLINE%"
+set "TOOFEL_SCRIPT=%~f0"
 "%RUNNER%" "%~dp0."
-set RESULT=%ERRORLEVEL%
-echo The results are in "%~dp0results.txt".
-rem Double-clicked, the window would close before anyone could read them.
-echo %CMDCMDLINE% | findstr /i /l /c:"%~f0" >nul 2>&1 && pause
-exit /b %RESULT%
+exit /b %ERRORLEVEL%
