@@ -1,17 +1,30 @@
-# The two texts scripts/release puts in each zip beside toofel.exe, made into
-# ${generated}: README.txt from app/README.txt.in, and LICENSE.txt from
-# LICENSE. Both get a UTF-8 byte-order mark and CRLF line ends, so that Notepad
-# on Windows XP shows them with their ø and their lines.
-#
-# The change list of README.txt is made here from CHANGELOG.md, the one place
-# it is written, and reaches the template as ${TOOFEL_CHANGE_LIST}. A value put
-# in by configure_file is not read again for ${...} or @...@, so the change
-# log's text arrives as written.
+# The texts scripts/release puts in the zips, made into ${generated} with a
+# UTF-8 byte-order mark and CRLF line ends, so that Notepad on Windows XP shows
+# them with their ø and their lines:
+# - README.txt, for the program's two zips: README.md's parts "user" and
+#   "kit" as plain text, and the change list from CHANGELOG.md. Each fact a
+#   user reads stands in one place of the sources.
+# - kit-README.txt, the test kit's README.txt: README.md's part "kit".
+# - LICENSE.txt, from LICENSE; and the kit's run-tests.cmd, which cmd on
+#   Windows XP reads only with CRLF line ends.
 
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md
   ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/tools/test-runner/run-tests.cmd)
 
 string(ASCII 239 187 191 utf8_bom)
+
+# Each Markdown heading the pattern finds, rewritten by the replacement, over
+# a line of dashes as long.
+function(toofel_underline text pattern replacement out_var)
+  string(REGEX MATCHALL "${pattern}" headings "${text}")
+  foreach(heading IN LISTS headings)
+    string(REGEX REPLACE "${pattern}" "${replacement}" title "${heading}")
+    string(LENGTH "${title}" length)
+    string(REPEAT "-" ${length} underline)
+    string(REPLACE "${heading}" "\n${title}\n${underline}" text "${text}")
+  endforeach()
+  set(${out_var} "${text}" PARENT_SCOPE)
+endfunction()
 
 # A part of README.md, between the lines "<!-- NAME..." and "<!-- /NAME -->",
 # as plain text: headings underlined, code marks, bold and links gone, and the
@@ -33,17 +46,13 @@ function(toofel_plain_part name version out_var)
   if(text MATCHES "\n\\|")
     message(FATAL_ERROR "README.md's part ${name} holds a table; its plain text would not read as one")
   endif()
-  string(REGEX MATCHALL "\n##+ [^\n]*" headings "${text}")
-  foreach(heading IN LISTS headings)
-    string(REGEX REPLACE "\n#+ " "" title "${heading}")
-    string(LENGTH "${title}" title_length)
-    string(REPEAT "-" ${title_length} underline)
-    string(REPLACE "${heading}" "\n${title}\n${underline}" text "${text}")
-  endforeach()
+  toofel_underline("${text}" "\n##+ ([^\n]*)" "\\1" text)
+  string(REGEX REPLACE "\n!\\[[^\n]*" "" text "${text}")  # pictures
   string(REGEX REPLACE "\\*\\*([^*]*)\\*\\*" "\\1" text "${text}")
   string(REGEX REPLACE "\\[([^]]*)\\]\\([^)]*\\)" "\\1" text "${text}")
   string(REPLACE "`" "" text "${text}")
   string(REPLACE "toofel-VERSION-" "toofel-${version}-" text "${text}")
+  string(REGEX REPLACE "\n\n\n+" "\n\n" text "${text}")
   string(REPEAT "[^\n]" 81 too_long)
   string(REGEX MATCH "${too_long}[^\n]*" long_line "${text}")
   if(long_line)
@@ -81,35 +90,35 @@ function(toofel_change_list changelog version out_var)
   endif()
   string(FIND "${text}" "\n## [" start)
   string(SUBSTRING "${text}" ${start} -1 text)
-  foreach(heading IN LISTS headings)
-    string(REGEX REPLACE "\n## \\[([^]]*)\\] - (.*)" "What changed in \\1 (\\2)" title "${heading}")
-    string(LENGTH "${title}" length)
-    string(REPEAT "-" ${length} underline)
-    string(REPLACE "${heading}" "\n${title}\n${underline}" text "${text}")
-  endforeach()
+  toofel_underline("${text}" "\n## \\[([^]\n]*)\\] - ([0-9-]+)" "What changed in \\1 (\\2)" text)
   string(REGEX REPLACE "\n### ([^\n]*)" "\n\\1:" text "${text}")
   string(REPLACE "`" "" text "${text}")
   string(STRIP "${text}" text)
   set(${out_var} "${text}" PARENT_SCOPE)
 endfunction()
 
-toofel_change_list(${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_VERSION} TOOFEL_CHANGE_LIST)
-# NEWLINE_STYLE ends the template's lines, not those inside a value put in.
-string(REPLACE "\n" "\r\n" TOOFEL_CHANGE_LIST "${TOOFEL_CHANGE_LIST}")
-configure_file(app/README.txt.in ${generated}/README.txt NEWLINE_STYLE CRLF)
+# A title over a line of the same length; the o-slashes count as one character each.
+function(toofel_title text out_var)
+  string(REPLACE "ø" "o" plain "${text}")
+  string(LENGTH "${plain}" length)
+  string(REPEAT "=" ${length} underline)
+  set(${out_var} "${text}\n${underline}" PARENT_SCOPE)
+endfunction()
 
-# LICENSE stays plain in the sources; the zips' copy gets the mark and CRLF.
+set(licence_line "tøøfel is free software under the MIT licence; see LICENSE.txt.")
+toofel_change_list(${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_VERSION} change_list)
+toofel_plain_part(user ${PROJECT_VERSION} user_text)
+toofel_plain_part(kit ${PROJECT_VERSION} kit_text)
+
+toofel_title("tøøfel ${PROJECT_VERSION}" title)
+toofel_write_windows_text(${generated}/README.txt
+  "${title}\n\n${user_text}\n\n${kit_text}\n\n${licence_line}\n\n${change_list}\n")
+toofel_title("tøøfel ${PROJECT_VERSION} test kit" title)
+toofel_write_windows_text(${generated}/kit-README.txt "${title}\n\n${kit_text}\n\n${licence_line}\n")
+
 file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
 toofel_write_windows_text(${generated}/LICENSE.txt "${licence}")
 
-# The test kit's README.txt and run-tests.cmd, which cmd on Windows XP reads
-# only with CRLF line ends.
-toofel_plain_part(kit ${PROJECT_VERSION} kit_text)
-set(kit_title "tøøfel ${PROJECT_VERSION} test kit")
-string(LENGTH "toofel ${PROJECT_VERSION} test kit" kit_title_length)  # in characters, not bytes
-string(REPEAT "=" ${kit_title_length} kit_title_underline)
-toofel_write_windows_text(${generated}/kit-README.txt "${kit_title}\n${kit_title_underline}\n\n${kit_text}\n\n\
-tøøfel is free software under the MIT licence; see LICENSE.txt.\n")
 file(READ ${PROJECT_SOURCE_DIR}/tools/test-runner/run-tests.cmd run_tests)
 string(REPLACE "\r" "" run_tests "${run_tests}")
 string(REPLACE "\n" "\r\n" run_tests "${run_tests}")

@@ -1,6 +1,6 @@
-// Measures tøøfel beside a baseline run in the same session and prints a table
-// of figures (median and spread over several runs) against their goals, then
-// one summary line. Times are ratios against the baseline or a nominal value,
+// Measures tøøfel beside a baseline run in the same session and prints a
+// Markdown table of figures (median and spread over several runs) against
+// their goals, then one summary line. Times are ratios against the baseline or a nominal value,
 // because absolute times drift from machine to machine.
 #include <windows.h>
 
@@ -41,21 +41,38 @@ Spread SpreadOf(std::vector<double> values) {
 int goalsMet = 0;
 int goalsTotal = 0;
 
+// One row of the Markdown table the benchmark prints, flushed so that a reader
+// of the pipe sees each figure as it comes.
+void PrintRow(const char* figure, const std::string& median, const std::string& spread, const char* unit,
+              const char* goal, const char* verdict) {
+  std::printf("| %s | %s | %s | %s | %s | %s |\n", figure, median.c_str(), spread.c_str(), unit, goal, verdict);
+  std::fflush(stdout);
+}
+
+std::string Number(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", value);
+  return text;
+}
+
+std::string Range(const Spread& value) {
+  return Number(value.low) + " to " + Number(value.high);
+}
+
 void Row(const char* figure, const Spread& value, const char* unit, const char* goal, bool met) {
-  std::printf("%-44s %10.3f %10.3f-%-10.3f %-6s %-18s %s\n", figure, value.median, value.low, value.high, unit, goal,
-              met ? "met" : "NOT MET");
+  PrintRow(figure, Number(value.median), Range(value), unit, goal, met ? "met" : "**not met**");
   ++goalsTotal;
   goalsMet += met;
 }
 
 void YesNoRow(const char* figure, bool yes, const char* goal) {
-  std::printf("%-44s %10s %21s %-6s %-18s %s\n", figure, yes ? "yes" : "no", "", "", goal, yes ? "met" : "NOT MET");
+  PrintRow(figure, yes ? "yes" : "no", "", "", goal, yes ? "met" : "**not met**");
   ++goalsTotal;
   goalsMet += yes;
 }
 
 void Info(const char* figure, const Spread& value, const char* unit, const char* note) {
-  std::printf("%-44s %10.3f %10.3f-%-10.3f %-6s %s\n", figure, value.median, value.low, value.high, unit, note);
+  PrintRow(figure, Number(value.median), Range(value), unit, note, "");
 }
 
 double Seconds() {
@@ -261,7 +278,7 @@ void IdLineDelay() {
   double sendMs = 0;
   const std::vector<double> late = IdLineLateness(L"", kPresses, &sendMs);
   if (late.empty()) {
-    std::printf("id line delay: no lines arrived\n");
+    std::fprintf(stderr, "id line delay: no lines arrived\n");
     return;
   }
   const Spread spread = SpreadOf(late);
@@ -284,7 +301,7 @@ void SlowClientDelay() {
   constexpr double kApplyMs = 300;
   const std::vector<double> late = IdLineLateness(L"--slow-field 300 ", kPresses / 2);
   if (late.empty()) {
-    std::printf("slow client: no lines arrived\n");
+    std::fprintf(stderr, "slow client: no lines arrived\n");
     return;
   }
   const Spread spread = SpreadOf(late);
@@ -394,8 +411,8 @@ void PauseCpu() {
     if (measured.size() == 2 && allLines)
       felt.push_back((pressed - idle) / (kPressesFelt * kNominalDelayMs / 1000));
     else
-      std::printf("pause CPU, run %d: %d processes found, lines %s\n", run, static_cast<int>(measured.size()),
-                  allLines ? "complete" : "missing");
+      std::fprintf(stderr, "pause CPU, run %d: %d processes found, lines %s\n", run,
+                   static_cast<int>(measured.size()), allLines ? "complete" : "missing");
   }
   if (!felt.empty()) {
     const Spread spread = SpreadOf(felt);
@@ -607,7 +624,7 @@ void Mp3Scaling() {
 int main(int argc, char** argv) {
   const std::string only = argc > 1 ? argv[1] : "";
   auto wanted = [&](const char* name) { return only.empty() || only == name; };
-  std::printf("%-44s %10s %21s %-6s %-18s %s\n", "figure", "median", "spread", "unit", "goal", "");
+  std::printf("| figure | median | spread | unit | goal or note | |\n|---|---:|---|---|---|---|\n");
   // The timing of single messages comes first: a hundred program starts leave
   // the Wine session slower for a while, which doubled those figures.
   if (wanted("size")) Size();
@@ -618,6 +635,6 @@ int main(int argc, char** argv) {
   if (wanted("send")) SendScaling();
   if (wanted("startup")) StartUpAndMemory();
   if (wanted("mp3")) Mp3Scaling();
-  std::printf("summary: %d of %d goals met\n", goalsMet, goalsTotal);
+  std::printf("\n%d of %d goals met.\n", goalsMet, goalsTotal);
   return 0;
 }
