@@ -50,19 +50,18 @@ bool IsChatRoom(HWND document) {
 }
 
 // False when the client did not take the message in time or is hung.
-bool SendToClient(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  DWORD_PTR result = 0;
-  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kClientAnswerMs, &result) != 0;
+bool SendToClient(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result = nullptr) {
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kClientAnswerMs,
+                             result ? result : &ignored) != 0;
 }
 
 // Whether the field holds exactly the line's bytes; false when the client does not answer in time.
 bool FieldHolds(HWND field, const std::string& line) {
   std::string text(line.size() + 2, '\0');  // room to see a longer text
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(field, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                           kClientAnswerMs, &length))
-    return false;
-  return length == line.size() && text.compare(0, line.size(), line) == 0;
+  return SendToClient(field, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), &length) &&
+         length == line.size() && text.compare(0, line.size(), line) == 0;
 }
 
 // After the send of the text gave up: looks until the field holds the text,
