@@ -62,12 +62,12 @@ function(toofel_plain_part name version out_var)
   set(${out_var} "${text}" PARENT_SCOPE)
 endfunction()
 
-# Writes the text with a UTF-8 byte-order mark and CRLF line ends, as Notepad
-# on Windows XP reads them.
+# Writes the text with CRLF line ends, as Notepad and cmd on Windows XP read
+# them; the texts Notepad shows begin with utf8_bom.
 function(toofel_write_windows_text file text)
   string(REPLACE "\r" "" text "${text}")
   string(REPLACE "\n" "\r\n" text "${text}")
-  file(WRITE ${file} "${utf8_bom}${text}")
+  file(WRITE ${file} "${text}")
 endfunction()
 
 # CHANGELOG.md's releases as plain text: "## [1.3] - 2026-12-08" becomes
@@ -112,14 +112,12 @@ toofel_plain_part(kit ${PROJECT_VERSION} kit_text)
 
 toofel_title("tøøfel ${PROJECT_VERSION}" title)
 toofel_write_windows_text(${generated}/README.txt
-  "${title}\n\n${user_text}\n\n${kit_text}\n\n${licence_line}\n\n${change_list}\n")
+  "${utf8_bom}${title}\n\n${user_text}\n\n${kit_text}\n\n${licence_line}\n\n${change_list}\n")
 toofel_title("tøøfel ${PROJECT_VERSION} test kit" title)
-toofel_write_windows_text(${generated}/kit-README.txt "${title}\n\n${kit_text}\n\n${licence_line}\n")
+toofel_write_windows_text(${generated}/kit-README.txt "${utf8_bom}${title}\n\n${kit_text}\n\n${licence_line}\n")
 
 file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
-toofel_write_windows_text(${generated}/LICENSE.txt "${licence}")
+toofel_write_windows_text(${generated}/LICENSE.txt "${utf8_bom}${licence}")
 
 file(READ ${PROJECT_SOURCE_DIR}/tools/test-runner/run-tests.cmd run_tests)
-string(REPLACE "\r" "" run_tests "${run_tests}")
-string(REPLACE "\n" "\r\n" run_tests "${run_tests}")
-file(WRITE ${generated}/run-tests.cmd "${run_tests}")
+toofel_write_windows_text(${generated}/run-tests.cmd "${run_tests}")

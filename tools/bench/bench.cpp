@@ -1,7 +1,7 @@
 // Measures tøøfel beside a baseline run in the same session and prints a
 // Markdown table of figures (median and spread over several runs) against
-// their goals, then one summary line. Times are ratios against the baseline or a nominal value,
-// because absolute times drift from machine to machine.
+// their goals, then one summary line. Times are ratios against the baseline or
+// a nominal value, because absolute times drift from machine to machine.
 #include <windows.h>
 
 #include <psapi.h>
@@ -411,8 +411,8 @@ void PauseCpu() {
     if (measured.size() == 2 && allLines)
       felt.push_back((pressed - idle) / (kPressesFelt * kNominalDelayMs / 1000));
     else
-      std::fprintf(stderr, "pause CPU, run %d: %d processes found, lines %s\n", run,
-                   static_cast<int>(measured.size()), allLines ? "complete" : "missing");
+      std::fprintf(stderr, "pause CPU, run %d: %d processes found, lines %s\n", run, static_cast<int>(measured.size()),
+                   allLines ? "complete" : "missing");
   }
   if (!felt.empty()) {
     const Spread spread = SpreadOf(felt);

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "driver.h"
 #include "report.h"
 #include "version.h"
 
@@ -49,18 +50,6 @@ std::string Utf8(const std::wstring& text) {
 
 std::wstring Wide(const std::string& ascii) {
   return std::wstring(ascii.begin(), ascii.end());
-}
-
-std::string ReadFileBytes(const std::wstring& path) {
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
 }
 
 struct Run {
@@ -104,7 +93,7 @@ Run RunProgram(const std::wstring& program, const std::wstring& arguments, const
 Outcome OutcomeOf(const Run& run, const std::wstring& report) {
   if (!run.started) return {Outcome::Failed, "could not be started"};
   if (run.timedOut) return {Outcome::Failed, "still ran after the time limit of 120 s, and was ended"};
-  const Outcome reported = OutcomeOfReport(ReadFileBytes(report));
+  const Outcome reported = OutcomeOfReport(ReadBytes(report));
   if (reported.kind != Outcome::Failed && run.exitCode != 0) {
     char ending[64];
     std::snprintf(ending, sizeof ending, "ended with exit code 0x%08lX", run.exitCode);
@@ -134,8 +123,8 @@ struct Tally {
 
   std::string Line(const char* suite) const {
     if (!notRun.empty()) return std::string(suite) + " suite: not run, " + notRun;
-    std::string line = std::string(suite) + " suite: " + std::to_string(passed) + " passed, " +
-                       std::to_string(failed) + " failed, " + std::to_string(skipped) + " skipped";
+    std::string line = std::string(suite) + " suite: " + std::to_string(passed) + " passed, " + std::to_string(failed) +
+                       " failed, " + std::to_string(skipped) + " skipped";
     std::string reasons;
     for (const auto& [reason, count] : skipReasons)
       reasons += (reasons.empty() ? "" : "; ") + std::to_string(count) + " skipped: " + reason;
@@ -143,12 +132,12 @@ struct Tally {
   }
 };
 
-bool RunsUnderWine(std::string& wineVersion) {
+// The version of Wine that runs the program; called only under Wine.
+std::string WineVersion() {
   using WineGetVersion = const char*(CDECL*)();
   const auto getVersion = reinterpret_cast<WineGetVersion>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")));
-  if (getVersion) wineVersion = getVersion();
-  return getVersion != nullptr;
+  return getVersion ? getVersion() : "unknown";
 }
 
 bool WindowsIs64Bit() {
@@ -194,7 +183,7 @@ Tally RunSuite(const Suite& suite, const std::wstring& folder, bool otherBuildRu
   Tally tally;
   const std::wstring listing = reports + L"\\list.txt";
   const Run listed = RunProgram(program, L"--gtest_list_tests", listing);
-  const std::vector<std::string> tests = TestsOfListing(ReadFileBytes(listing));
+  const std::vector<std::string> tests = TestsOfListing(ReadBytes(listing));
   if (tests.empty() || listed.exitCode != 0) {
     // Some Linux hosts refuse 32-bit programs; every Windows the kit is for runs them.
     if (underWine && !suite.is64Bit) {
@@ -208,9 +197,8 @@ Tally RunSuite(const Suite& suite, const std::wstring& folder, bool otherBuildRu
     const std::wstring report = reports + L"\\" + Wide(test) + L".xml";
     DeleteFileW(report.c_str());
     const DWORD start = GetTickCount();
-    const Run run =
-        RunProgram(program, L"--gtest_filter=" + Wide(test) + L" --gtest_output=xml:\"" + report + L"\"",
-                   reports + L"\\" + Wide(test) + L".txt");
+    const Run run = RunProgram(program, L"--gtest_filter=" + Wide(test) + L" --gtest_output=xml:\"" + report + L"\"",
+                               reports + L"\\" + Wide(test) + L".txt");
     const Outcome outcome = OutcomeOf(run, report);
     tally.Add(test, outcome);
     char seconds[32];
@@ -253,11 +241,12 @@ int wmain(int count, wchar_t** arguments) {
   wchar_t full[MAX_PATH];
   if (!GetFullPathNameW(arguments[1], MAX_PATH, full, nullptr)) return kExitBadArguments;
   const std::wstring folder = full;
-  std::string wineVersion;
-  const bool underWine = RunsUnderWine(wineVersion);
+  const bool underWine = RunsUnderWine();
   const bool is64BitWindows = WindowsIs64Bit();
-  std::vector<std::string> lines = {"t\xC3\xB8\xC3\xB8" "fel " TOOFEL_VERSION_TEXT " test kit", WindowsVersion(),
-                                    underWine ? "Under Wine: yes, Wine " + wineVersion : "Under Wine: no"};
+  std::vector<std::string> lines = {
+      "t\xC3\xB8\xC3\xB8"
+      "fel " TOOFEL_VERSION_TEXT " test kit",
+      WindowsVersion(), underWine ? "Under Wine: yes, Wine " + WineVersion() : "Under Wine: no"};
   Say("toofel " TOOFEL_VERSION_TEXT " test kit");  // the console's code page may lack the o-slash
   Say(lines[1]);
   Say(lines[2]);
