@@ -9,6 +9,7 @@
 #include "app/resources.h"
 #include "app/window_moves.h"
 #include "chat_link/chat_link.h"
+#include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/file_list.h"
 #include "platform/input_dialog.h"
@@ -314,30 +315,47 @@ namespace {
 // Thirty-two is more than a hand can press within the half seconds, and with
 // the few levels of the drag on top it stays below the 64 nested window
 // procedures after which Wine stops calling them. A deeper press only drags,
-// and a deeper Ctrl+Enter does nothing; so do both while a line is underway.
+// and a deeper Ctrl+Enter does nothing.
 constexpr int kMostNestedAnnouncements = 32;
 int announcementsUnderway = 0;
-// A slow client's line is waited for while events are handled; another
-// announcement then would come between the line's text and its Enter.
+// Events are handled while a line goes out; an announcement then would come
+// between the line's text and its Enter, or the draft's return. A press or
+// Ctrl+Enter meanwhile announces once the line is done, as one that waited
+// in the queue would.
 bool lineUnderway = false;
+bool announcementOwed = false;
 
-void SendLine(const std::wstring& line) {
+void AnnounceWithinBound();
+
+// The clock reading when the line's Enter went out.
+double SendLine(const std::wstring& line) {
   lineUnderway = true;
-  Module1::SendChatLine(line);
+  const double enterAt = Module1::SendChatLine(line);
   lineUnderway = false;
+  if (announcementOwed) {
+    announcementOwed = false;
+    AnnounceWithinBound();
+  }
+  return enterAt;
 }
 
 void Announce() {
   EnsureSettings();
   if (!IsOpen()) return;
-  SendLine(BannerLine(Platform::TextOf(form.color)));
-  Module1::PauseSeconds(kIdLineDelaySeconds);
+  const double bannerAt = SendLine(BannerLine(Platform::TextOf(form.color)));
+  if (!IsOpen()) return;
+  // Counted from the banner's Enter: putting the user's draft back takes its share of the wait.
+  Module1::PauseSeconds(kIdLineDelaySeconds - (Platform::ClockSeconds() - bannerAt));
   if (!IsOpen()) return;
   SendLine(IdLine(Platform::TextOf(form.color), Platform::TextOf(form.handle), FileCount()));
 }
 
 void AnnounceWithinBound() {
-  if (!IsOpen() || lineUnderway || announcementsUnderway == kMostNestedAnnouncements) return;
+  if (!IsOpen() || announcementsUnderway == kMostNestedAnnouncements) return;
+  if (lineUnderway) {
+    announcementOwed = true;
+    return;
+  }
   ++announcementsUnderway;
   Announce();
   --announcementsUnderway;

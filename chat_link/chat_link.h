@@ -10,10 +10,14 @@ namespace Module1 {
 // client frame with its document area. Searched anew on every call.
 WindowHandle FindChatRoom();
 
-// Types the line into the chat room's input field and presses Enter there.
-// Without a client, a room or an input field nothing happens. A client slow to
-// take the text gets its Enter once the field holds it, and tøøfel handles its
-// own events while it waits; a client that never takes it gets no Enter.
-void SendChatLine(const std::wstring& text);
+// Types the line into the chat room's input field and presses Enter there,
+// then puts back what the user had typed in the field and not yet sent.
+// Returns the clock reading (ClockSeconds) when the Enter went out, or when
+// the call ended where none did. Without a client, a room or an input field,
+// or with a field that cannot be read in time, nothing is sent. tøøfel handles
+// its own events between any two messages to the client, and waits on a slow
+// one for up to five seconds; whatever it cannot post, it takes back out of
+// the field. Once the program quits, no Enter goes out.
+double SendChatLine(const std::wstring& text);
 
 }  // namespace Module1

@@ -72,8 +72,9 @@ struct Question {
   std::wstring answer;
   int ownerDpi;
   HFONT font;
-  DWORD askedAt;  // the tick count just before the dialog was made
-  std::bitset<256> keysPressedSinceAsked;
+  bool shown;     // once the dialog manager has shown the dialog
+  DWORD shownAt;  // the tick count then
+  std::bitset<256> keysMeant;
 };
 
 // The open question, for the keyboard filter, which is handed no context of its own.
@@ -83,26 +84,23 @@ bool IsKeyMessage(UINT message) {
   return message >= WM_KEYFIRST && message <= WM_KEYLAST;
 }
 
-// Milliseconds from the question's start to when the key went down; negative for a key
-// typed ahead. The tick count wraps, so only the difference is meaningful.
-LONG MsSinceAsked(const MSG& message, const Question& question) {
-  return static_cast<LONG>(message.time - question.askedAt);
-}
-
-// Only keys pressed once the question can have been seen answer it. A key
-// typed ahead, still queued when the question opened, was meant for what was
-// on screen before. A key held down since before, such as the Ctrl+Enter that
-// asked, keeps repeating with fresh times; only a key pressed afresh counts.
-// In the question's first moment Enter and Escape neither answer nor cancel:
-// a second tap of the key that asked, or a bouncing key, comes that soon.
+// Only keys pressed once the question shows answer it. A key typed ahead,
+// still queued when the question opened, was meant for what was on screen
+// before. A key held down since before, such as the Ctrl+Enter that asked,
+// keeps repeating with fresh times; only a key pressed afresh counts. In the
+// question's first moment, Enter and Escape neither answer nor cancel, nor do
+// their repeats: a second tap of the key that asked, or a bouncing key, comes
+// that soon, and may then be held. The tick count wraps, so only differences
+// of times are compared.
 bool IsMeantForTheQuestion(const MSG& message, Question& question) {
-  const LONG sinceAsked = MsSinceAsked(message, question);
-  if (sinceAsked < 0) return false;
+  if (!question.shown) return false;
+  const LONG sinceShown = static_cast<LONG>(message.time - question.shownAt);
+  if (sinceShown < 0) return false;
   if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return true;
   const size_t key = message.wParam & 0xFF;
-  if (!IsKeyRepeat(message)) question.keysPressedSinceAsked.set(key);
-  if (!question.keysPressedSinceAsked.test(key)) return false;
-  return sinceAsked >= kQuestionUnreadMs || (key != VK_RETURN && key != VK_ESCAPE);
+  if (!IsKeyRepeat(message))
+    question.keysMeant.set(key, sinceShown >= kQuestionUnreadMs || (key != VK_RETURN && key != VK_ESCAPE));
+  return question.keysMeant.test(key);
 }
 
 LRESULT CALLBACK TakeOnlyKeysMeantForTheQuestion(int code, WPARAM wParam, LPARAM lParam) {
@@ -144,6 +142,14 @@ void DrawAtOwnersDpi(HWND dialog, Question& question) {
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_SHOWWINDOW: {
+      Question& question = *reinterpret_cast<Question*>(GetWindowLongPtrW(dialog, DWLP_USER));
+      if (wParam && !question.shown) {
+        question.shown = true;
+        question.shownAt = GetTickCount();
+      }
+      return FALSE;
+    }
     case WM_INITDIALOG:
       SetWindowLongPtrW(dialog, DWLP_USER, lParam);
       DrawAtOwnersDpi(dialog, *reinterpret_cast<Question*>(lParam));
@@ -167,7 +173,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 std::wstring AskForText(WindowHandle owner, int ownerDpi, const std::wstring& caption, const std::wstring& prompt) {
   const Template words = MakeTemplate(caption, prompt);
-  Question question{std::wstring(), ownerDpi, nullptr, GetTickCount(), {}};
+  Question question{std::wstring(), ownerDpi, nullptr, false, 0, {}};
   Question* const outer = asking;
   asking = &question;
   const HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, TakeOnlyKeysMeantForTheQuestion, nullptr, GetCurrentThreadId());

@@ -13,15 +13,18 @@ namespace {
 // The input field each line was posted from, with the line's bytes.
 using PostedLines = std::vector<std::pair<HWND, std::string>>;
 PostedLines posted;
+WNDPROC editProc = nullptr;
 
+// An edit control that posts its text on Enter and empties, as the client's field does.
 LRESULT CALLBACK InputFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CHAR && wParam == 13) {
     char text[2048];
     GetWindowTextA(field, text, sizeof text);
     posted.emplace_back(field, text);
+    SetWindowTextA(field, "");
     return 0;
   }
-  return DefWindowProcA(field, message, wParam, lParam);
+  return CallWindowProcA(editProc, field, message, wParam, lParam);
 }
 
 HWND Make(const char* className, HWND parent, void* parameter = nullptr) {
@@ -32,20 +35,38 @@ HWND Make(const char* className, HWND parent, void* parameter = nullptr) {
 // Children of a document, by letter: Transcript, Combo box, Icon, Static and input field (R).
 constexpr const char* kChildClasses[] = {"RICHCNTLREADONLY", "_AOL_Combobox", "_AOL_Icon", "_AOL_Static", "RICHCNTL"};
 
+void RegisterClientClasses() {
+  WNDCLASSA edit{};
+  GetClassInfoA(nullptr, "EDIT", &edit);
+  editProc = edit.lpfnWndProc;
+  for (const char* name : {"AOL Frame25", "Other Frame", "AOL Child", "RICHCNTLREADONLY", "_AOL_Combobox", "_AOL_Icon",
+                           "_AOL_Static", "RICHCNTL"}) {
+    const bool field = std::string(name) == "RICHCNTL";
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = field ? InputFieldProc : DefWindowProcA;
+    windowClass.cbWndExtra = field ? edit.cbWndExtra : 0;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = name;
+    RegisterClassA(&windowClass);
+  }
+}
+
+// One room in the client's frame; returns the frame, which owns the rest.
+HWND MakeClient() {
+  CLIENTCREATESTRUCT client{};
+  const HWND frame = Make("AOL Frame25", nullptr);
+  const HWND room = Make("AOL Child", Make("MDIClient", frame, &client));
+  for (const char* kind : kChildClasses) Make(kind, room);
+  return frame;
+}
+
 // The room is the first document with all four kinds, whatever comes before it,
 // searched anew for every line; its input field gets the line in code page
 // bytes, then Enter. Without the client's frame and its document area there is
 // no room, whatever other programs' top-level windows look like; without a
 // room, a top-level window of the input field's class gets nothing.
 TEST(ChatLink, LineGoesToTheFirstRoomsInputFieldOnly) {
-  for (const char* name : {"AOL Frame25", "Other Frame", "AOL Child", "RICHCNTLREADONLY", "_AOL_Combobox", "_AOL_Icon",
-                           "_AOL_Static", "RICHCNTL"}) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = std::string(name) == "RICHCNTL" ? InputFieldProc : DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = name;
-    RegisterClassA(&windowClass);
-  }
+  RegisterClientClasses();
   const HWND stray = Make("RICHCNTL", nullptr);
   const struct {
     const char* frameClass;              // no client at all when null
@@ -84,6 +105,26 @@ TEST(ChatLink, LineGoesToTheFirstRoomsInputFieldOnly) {
   }
   EXPECT_EQ(GetWindowTextLengthA(stray), 0);
   DestroyWindow(stray);
+}
+
+// What the user had typed into the field and not yet sent comes back once the
+// line is posted, with the caret at its end; it never goes out with the line.
+TEST(ChatLink, TheUsersDraftComesBackAfterTheLine) {
+  RegisterClientClasses();
+  posted.clear();
+  const HWND frame = MakeClient();
+  const HWND field = FindWindowExA(Module1::FindChatRoom(), nullptr, "RICHCNTL", nullptr);
+  SetWindowTextA(field, "brb in 5");
+  Module1::SendChatLine(L"id.x");
+  EXPECT_EQ(posted, (PostedLines{{field, "id.x"}}));
+  char text[64] = "";
+  GetWindowTextA(field, text, sizeof text);
+  EXPECT_STREQ(text, "brb in 5");
+  DWORD start = 0, end = 0;
+  SendMessageA(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 8u);
+  EXPECT_EQ(end, 8u);
+  DestroyWindow(frame);
 }
 
 }  // namespace

@@ -86,9 +86,12 @@ TEST_F(TitlePress, CtrlEnterAnnouncesFromAnyFieldAndPlainKeysNever) {
   EXPECT_EQ(LinesOnceTheClientCaughtUp().size(), 6u);
 }
 
-TEST_F(TitlePress, ClosingInsideNestedPausesSendsNothingMore) {
+// Alt+F4 queued behind two presses is taken while the first banner goes out,
+// after the look at the field and before the text: nothing goes out, and the
+// second press, kept for after that line, starts nothing.
+TEST_F(TitlePress, ClosingWhileTheFirstLineGoesOutSendsNothing) {
   PressThenCloseByKeyboard({Button::Left, Button::Left});
-  EXPECT_EQ(BytesOf(LinesOnceTheClientCaughtUp()), (std::vector<std::string>{kBanner, kBanner}));
+  EXPECT_EQ(BytesOf(LinesOnceTheClientCaughtUp()), std::vector<std::string>{});
 }
 
 // The platform's move loop holds the left button's drag, tøøfel's own loop the

@@ -33,7 +33,8 @@ std::map<HWND, std::string> fieldText;
 int linesPosted = 0;
 int hangLine = 0;
 DWORD hangMs = 0;
-DWORD applyTextMs = 0;
+FieldBehaviour fields;
+bool firstTextApplied = false;
 
 HFONT FontFor(bool bold, bool italic, bool underline) {
   return fonts[(bold ? 1 : 0) | (italic ? 2 : 0) | (underline ? 4 : 0)];
@@ -145,10 +146,18 @@ void OnFieldPaint(HWND window) {
 }
 
 LRESULT OnFieldSetText(HWND window, LPARAM lParam) {
-  if (applyTextMs) Sleep(applyTextMs);  // busy, not reading messages: the sender may give up meanwhile
+  if (fields.applyTextMs) Sleep(fields.applyTextMs);  // busy, not reading messages: the sender may give up meanwhile
   const char* text = reinterpret_cast<const char*>(lParam);
-  fieldText[window] = text ? text : "";
+  std::string& field = fieldText[window] = text ? text : "";
+  // Keys typed meanwhile wait in the queue and land after the text: this field
+  // appends what is typed, where a real one inserts it at its caret.
+  if (!firstTextApplied) field += fields.typedDuringFirstText;
+  firstTextApplied = true;
   InvalidateRect(window, nullptr, FALSE);
+  if (fields.busyAfterTextMs) {
+    ReplyMessage(TRUE);
+    Sleep(fields.busyAfterTextMs);  // drawing the long line, or starved of the CPU
+  }
   return TRUE;
 }
 
@@ -196,6 +205,9 @@ void OnFieldChar(HWND field, WPARAM character) {
 
 LRESULT CALLBACK FieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_CREATE:
+      fieldText[window] = fields.draft;
+      return 0;
     case WM_SETTEXT:
       return OnFieldSetText(window, lParam);
     case WM_GETTEXT:
@@ -351,8 +363,8 @@ void HangAfterLine(int line, DWORD milliseconds) {
   hangMs = milliseconds;
 }
 
-void TakeTimeToApplyText(DWORD milliseconds) {
-  applyTextMs = milliseconds;
+void SetFieldBehaviour(const FieldBehaviour& behaviour) {
+  fields = behaviour;
 }
 
 void AppendTranscriptLine(HWND transcript, const std::string& line) {

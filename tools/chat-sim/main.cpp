@@ -3,7 +3,8 @@
 // document window per room), and lines posted in a room's input field are
 // drawn in that room's transcript and appended to the log.
 //
-//   chat-sim.exe [--log FILE] [--hang-after N MS] [--slow-field MS] [ROOM ...]
+//   chat-sim.exe [--log FILE] [--hang-after N MS] [--slow-field MS]
+//                [--busy-after-text MS] [--draft TEXT] [--typed-during-first-text TEXT] [ROOM ...]
 //
 // Each ROOM is a string of letters, one child window each, created in that
 // order: t transcript, c combo box, i icon button, s static text, r input
@@ -13,6 +14,13 @@
 // hangs.
 // --slow-field MS: each input field takes MS milliseconds to apply a text it
 // is given, like a client on a busy machine.
+// --busy-after-text MS: each input field, once it has applied a text and
+// answered its sender, stays busy for MS milliseconds, like a client drawing a
+// long line.
+// --draft TEXT: each input field starts holding TEXT, a message the user has
+// typed and not yet sent.
+// --typed-during-first-text TEXT: TEXT is typed into the field while it
+// applies the first text it is given; it lands after that text.
 
 #include "sim.h"
 
@@ -40,6 +48,9 @@ constexpr char kFullRoom[] = "tcisr";
 constexpr wchar_t kLogOption[] = L"--log";
 constexpr wchar_t kHangOption[] = L"--hang-after";
 constexpr wchar_t kSlowFieldOption[] = L"--slow-field";
+constexpr wchar_t kBusyAfterTextOption[] = L"--busy-after-text";
+constexpr wchar_t kDraftOption[] = L"--draft";
+constexpr wchar_t kTypedDuringFirstTextOption[] = L"--typed-during-first-text";
 constexpr int kExitBadArguments = 2;
 constexpr int kExitNoWindows = 3;
 
@@ -68,7 +79,7 @@ struct Options {
   std::vector<std::string> rooms;  // letters of each room, unknown ones removed
   int hangAfterLine = 0;           // 0: never hangs
   DWORD hangMs = 0;
-  DWORD applyTextMs = 0;
+  FieldBehaviour fields;
   bool valid = true;
 };
 
@@ -80,6 +91,15 @@ const ChildKind* FindChildKind(wchar_t letter) {
   for (const ChildKind& kind : kChildKinds)
     if (wchar_t(kind.letter) == letter) return &kind;
   return nullptr;
+}
+
+// The input field is an ANSI window: what the user types into it is code-page bytes.
+std::string CodePageBytes(const std::wstring& text) {
+  const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string bytes(size_t(std::max(size, 1)), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+  bytes.resize(bytes.size() - 1);
+  return bytes;
 }
 
 Options ParseCommandLine() {
@@ -104,11 +124,17 @@ Options ParseCommandLine() {
       }
       continue;
     }
-    if (argument == kSlowFieldOption) {
-      if (i + 1 < count)
-        options.applyTextMs = DWORD(_wtoi(arguments[++i]));
-      else
+    if (argument == kSlowFieldOption || argument == kBusyAfterTextOption || argument == kDraftOption ||
+        argument == kTypedDuringFirstTextOption) {
+      if (i + 1 == count) {
         options.valid = false;
+        continue;
+      }
+      const std::wstring value = arguments[++i];
+      if (argument == kSlowFieldOption) options.fields.applyTextMs = DWORD(_wtoi(value.c_str()));
+      if (argument == kBusyAfterTextOption) options.fields.busyAfterTextMs = DWORD(_wtoi(value.c_str()));
+      if (argument == kDraftOption) options.fields.draft = CodePageBytes(value);
+      if (argument == kTypedDuringFirstTextOption) options.fields.typedDuringFirstText = CodePageBytes(value);
       continue;
     }
     std::string letters;
@@ -337,7 +363,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (!options.logPath.empty() && !OpenChatLog(options.logPath)) return kExitBadArguments;
 
   HangAfterLine(options.hangAfterLine, options.hangMs);
-  TakeTimeToApplyText(options.applyTextMs);
+  SetFieldBehaviour(options.fields);
   CreateControlFonts();
   int exitCode = kExitNoWindows;
   if (RegisterClasses(instance) && CreateWindows(instance, options.rooms)) exitCode = RunMessageLoop();

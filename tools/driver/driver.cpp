@@ -252,9 +252,14 @@ HWND FindProcessWindow(DWORD processId, const wchar_t* className) {
   return search.found;
 }
 
-HWND WaitForQuestion(DWORD processId) {
+HWND WaitForQuestionShown(DWORD processId) {
   HWND dialog = nullptr;
   WaitUntil([&] { return (dialog = FindProcessWindow(processId, L"#32770")) != nullptr; });
+  return dialog;
+}
+
+HWND WaitForQuestion(DWORD processId) {
+  const HWND dialog = WaitForQuestionShown(processId);
   // Seen once shown, so after it began; the tick count moves in steps of up to 16 ms.
   constexpr DWORD kTickSteps = 2 * 16;
   if (dialog) Sleep(Platform::kQuestionUnreadMs + kTickSteps);
@@ -517,8 +522,12 @@ void TypeText(const std::wstring& text) {
 namespace {
 
 // The system marks a key-down for a key that is already down as the keyboard's repeat.
-void SendChords(std::initializer_list<WORD> keys, int repeats, int times) {
+void SendChords(std::initializer_list<WORD> keys, int repeats, int times, DWORD repeatEveryMs = 0) {
   std::vector<INPUT> strokes;
+  const auto send = [&] {
+    SendInput(static_cast<UINT>(strokes.size()), strokes.data(), sizeof(INPUT));
+    strokes.clear();
+  };
   const auto stroke = [&](WORD key, DWORD flags) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
@@ -528,10 +537,16 @@ void SendChords(std::initializer_list<WORD> keys, int repeats, int times) {
   };
   for (int chord = 0; chord < times; ++chord) {
     for (const WORD key : keys) stroke(key, 0);
-    for (int repeat = 0; repeat < repeats; ++repeat) stroke(*std::rbegin(keys), 0);
+    for (int repeat = 0; repeat < repeats; ++repeat) {
+      if (repeatEveryMs) {  // as a keyboard sends them: each on its own, some time after the last
+        send();
+        Sleep(repeatEveryMs);
+      }
+      stroke(*std::rbegin(keys), 0);
+    }
     for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) stroke(*key, KEYEVENTF_KEYUP);
   }
-  SendInput(static_cast<UINT>(strokes.size()), strokes.data(), sizeof(INPUT));
+  send();
 }
 
 }  // namespace
@@ -540,8 +555,8 @@ void PressKeys(std::initializer_list<WORD> keys, int times) {
   SendChords(keys, 0, times);
 }
 
-void HoldKeys(std::initializer_list<WORD> keys, int repeats) {
-  SendChords(keys, repeats, 1);
+void HoldKeys(std::initializer_list<WORD> keys, int repeats, DWORD repeatEveryMs) {
+  SendChords(keys, repeats, 1, repeatEveryMs);
 }
 
 void MakeEmptyFiles(const std::wstring& folder, const std::vector<std::wstring>& names) {

@@ -70,6 +70,8 @@ HWND FindProcessWindow(DWORD processId, const wchar_t* className);
 // The question the process shows, once it has been up long enough to take
 // Enter and Escape; nullptr when none comes.
 HWND WaitForQuestion(DWORD processId);
+// The same as soon as it shows, in its first moment.
+HWND WaitForQuestionShown(DWORD processId);
 
 // One line the chat-room simulator received: its monotonic time stamp, the
 // 1-based room number and the exact bytes.
@@ -170,5 +172,6 @@ void TypeText(const std::wstring& text);
 // Presses the keys in order and releases them in reverse, as a chord; the chord
 // as often as asked, all in one batch of input.
 void PressKeys(std::initializer_list<WORD> keys, int times = 1);
-// The chord once, with the last key held while the keyboard repeats it this many times.
-void HoldKeys(std::initializer_list<WORD> keys, int repeats);
+// The chord once, with the last key held while the keyboard repeats it this
+// many times: all in one batch, or each repeat on its own this long after the last.
+void HoldKeys(std::initializer_list<WORD> keys, int repeats, DWORD repeatEveryMs = 0);
