@@ -58,9 +58,9 @@ class Desktop : public ::testing::Test {
     });
   }
 
-  std::vector<ChatRecord> WaitForLines(size_t count) {
+  std::vector<ChatRecord> WaitForLines(size_t count, DWORD timeoutMs = 10000) {
     std::vector<ChatRecord> lines;
-    WaitUntil([&] { return (lines = ReadChatLog(log)).size() >= count; });
+    WaitUntil([&] { return (lines = ReadChatLog(log)).size() >= count; }, timeoutMs);
     return lines;
   }
 
