@@ -104,8 +104,8 @@ struct Line {
   std::wstring draft;  // the user's own text, found in the field before
   double giveUpAt;
   std::wstring putBack;  // what the field is to hold once tøøfel is done with it
-  double missedSince = -1;
-  double enterAt = -1;  // when Enter last went out
+  double missedSince = -1;  // the first of the looks in a row that found no line, after the text's time-out
+  double enterAt = -1;      // when Enter last went out
   bool quitting = false;  // the window is closed: no Enter goes out, only tøøfel's text comes back out
 };
 
@@ -133,9 +133,10 @@ std::optional<std::wstring> ReadField(Line& line) {
   }
 }
 
-Stage PutBackUnlessEmpty(Line& line, std::wstring text) {
+// The line has gone out: back comes the draft, before anything the user typed since.
+Stage PutDraftBack(Line& line, const std::wstring& typedSince) {
   if (line.draft.empty()) return Stage::Done;
-  line.putBack = line.draft + text;
+  line.putBack = line.draft + typedSince;
   return Stage::PutBack;
 }
 
@@ -216,10 +217,10 @@ Stage AfterLook(Line& line, Stage stage, const std::wstring& seen) {
       // than a line left in the field to go out with the user's next one.
       if (holdsOnlyLine) return Stage::TextLanded;
       if (holdsLine) return TakeBack(line, seen);
-      return PutBackUnlessEmpty(line, seen);
+      return PutDraftBack(line, seen);
     case Stage::EnterTaken:
       if (holdsLine) return stage;  // not posted yet
-      return PutBackUnlessEmpty(line, seen);
+      return PutDraftBack(line, seen);
     default:  // Stage::PutBackSent
       if (holdsLine) return TakeBack(line, seen);
       // Otherwise it is in, or the user has typed into the emptied field since.
@@ -230,6 +231,7 @@ Stage AfterLook(Line& line, Stage stage, const std::wstring& seen) {
 // The line's time is up: tøøfel's text, where the field still holds it, comes back out.
 Stage AtBound(Line& line, Stage stage) {
   if (stage == Stage::PutBackSent) return Stage::Done;
+  HandleOwnEvents(line);
   const std::optional<std::wstring> seen = ReadField(line);
   if (!seen || seen->find(line.shown) == std::wstring::npos) return Stage::Done;
   return TakeBack(line, *seen);
