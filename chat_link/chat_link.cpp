@@ -103,10 +103,10 @@ struct Line {
   std::wstring shown;  // what the field reads back once it holds the line
   std::wstring draft;  // the user's own text, found in the field before
   double giveUpAt;
-  std::wstring putBack;  // what the field is to hold once tøøfel is done with it
+  std::wstring putBack;     // what the field is to hold once tøøfel is done with it
   double missedSince = -1;  // the first of the looks in a row that found no line, after the text's time-out
   double enterAt = -1;      // when Enter last went out
-  bool quitting = false;  // the window is closed: no Enter goes out, only tøøfel's text comes back out
+  bool quitting = false;    // the window is closed: no Enter goes out, only tøøfel's text comes back out
 };
 
 // So that input never waits on two sends to the client in a row.

@@ -19,7 +19,8 @@ class HungClient : public Desktop {
   // Both programs anew, the simulator with these options before its room, its field holding the draft.
   void StartAgain(const std::wstring& simOptions, const std::string& draft = "") {
     DeleteFileW(start.File(L"chat.log").c_str());
-    const std::wstring draftOption = draft.empty() ? L"" : L" --draft \"" + std::wstring(draft.begin(), draft.end()) + L"\"";
+    const std::wstring draftOption =
+        draft.empty() ? L"" : L" --draft \"" + std::wstring(draft.begin(), draft.end()) + L"\"";
     StartBoth(simOptions + draftOption + L" tcisr");
     BringToFront(toofel.window);
   }

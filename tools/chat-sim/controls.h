@@ -18,9 +18,9 @@ void HangAfterLine(int line, DWORD milliseconds);
 
 // How every input field behaves towards the sender of a text and the user.
 struct FieldBehaviour {
-  DWORD applyTextMs = 0;      // taken over applying a text, not reading messages
-  DWORD busyAfterTextMs = 0;  // busy once the text is applied and the sender answered
-  std::string draft;          // what the user has typed and not yet sent, at start
+  DWORD applyTextMs = 0;             // taken over applying a text, not reading messages
+  DWORD busyAfterTextMs = 0;         // busy once the text is applied and the sender answered
+  std::string draft;                 // what the user has typed and not yet sent, at start
   std::string typedDuringFirstText;  // typed while the first text given is applied
 };
 void SetFieldBehaviour(const FieldBehaviour& behaviour);
