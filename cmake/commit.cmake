@@ -16,15 +16,17 @@ set(commit_digits 10)
 if(COMMIT)
   set(source "${COMMIT}")
 else()
-  execute_process(COMMAND git -C "${SOURCE_DIR}" rev-parse HEAD
-    RESULT_VARIABLE failed OUTPUT_VARIABLE hash OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  # The build runs this tree's code anyway, so git may read it whoever owns it
+  # (the scripts build as root in a user's clone); no optional locks, so a
+  # build never holds up git in the same tree.
+  set(git git -c safe.directory=* --no-optional-locks -C "${SOURCE_DIR}")
+  execute_process(COMMAND ${git} rev-parse HEAD
+    RESULT_VARIABLE failed OUTPUT_VARIABLE hash ERROR_VARIABLE why OUTPUT_STRIP_TRAILING_WHITESPACE)
   if(failed)
-    message(FATAL_ERROR "${SOURCE_DIR} is no git checkout: give its commit with -DTOOFEL_COMMIT=HASH.")
+    message(FATAL_ERROR "git gives no commit for ${SOURCE_DIR} (${why}); give it with -DTOOFEL_COMMIT=HASH.")
   endif()
   set(source "${hash}")
-  # No optional locks: a build never holds up git in the same tree.
-  execute_process(COMMAND git --no-optional-locks -C "${SOURCE_DIR}" status --porcelain --untracked-files=no
-    OUTPUT_VARIABLE changes)
+  execute_process(COMMAND ${git} status --porcelain --untracked-files=no OUTPUT_VARIABLE changes)
 endif()
 string(TOLOWER "${source}" source)
 if(NOT source MATCHES "^[0-9a-f]+$")
