@@ -1,6 +1,7 @@
 # The texts scripts/release puts in the zips, made into ${generated} with a
 # UTF-8 byte-order mark and CRLF line ends, so that Notepad on Windows XP shows
-# them with their ø and their lines:
+# them with their ø and their lines. The two README texts are written here as
+# .in files; cmake/commit.cmake fills in the commit at each build.
 # - README.txt, for the program's two zips: README.md's parts "user" and
 #   "kit" as plain text, and the change list from CHANGELOG.md. Each fact a
 #   user reads stands in one place of the sources.
@@ -110,11 +111,14 @@ toofel_change_list(${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_VERSION} change_
 toofel_plain_part(user ${PROJECT_VERSION} user_text)
 toofel_plain_part(kit ${PROJECT_VERSION} kit_text)
 
+# As the version resource gives it: the release, and the commit built.
+set(source_line "Version ${PROJECT_VERSION} (@TOOFEL_SOURCE@): the release and the commit it is made from.")
 toofel_title("tøøfel ${PROJECT_VERSION}" title)
-toofel_write_windows_text(${generated}/README.txt
-  "${utf8_bom}${title}\n\n${user_text}\n\n${kit_text}\n\n${licence_line}\n\n${change_list}\n")
+toofel_write_windows_text(${generated}/README.txt.in
+  "${utf8_bom}${title}\n\n${source_line}\n\n${user_text}\n\n${kit_text}\n\n${licence_line}\n\n${change_list}\n")
 toofel_title("tøøfel ${PROJECT_VERSION} test kit" title)
-toofel_write_windows_text(${generated}/kit-README.txt "${utf8_bom}${title}\n\n${kit_text}\n\n${licence_line}\n")
+toofel_write_windows_text(${generated}/kit-README.txt.in
+  "${utf8_bom}${title}\n\n${source_line}\n\n${kit_text}\n\n${licence_line}\n")
 
 file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
 toofel_write_windows_text(${generated}/LICENSE.txt "${utf8_bom}${licence}")

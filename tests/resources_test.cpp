@@ -1,5 +1,6 @@
 // The resources of both builds of toofel.exe, as Explorer and the loader read
-// them: the icon group, the version with the project's version in it, the manifest.
+// them: the icon group, the version with the project's version and the commit
+// built in it, the manifest.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <utility>
 
 #include "app/resources.h"
+#include "commit.h"
 #include "driver.h"
 #include "version.h"
 
@@ -36,6 +38,12 @@ COLORREF IconFieldColour(HMODULE program, int size) {
 }
 
 TEST(Resources, EachBuildCarriesTheIconVersionAndManifest) {
+  // The build's commit, which both builds must carry: ten lowercase hex digits.
+  const std::string commit = TOOFEL_COMMIT;
+  EXPECT_EQ(commit.size(), 10u);
+  EXPECT_EQ(commit.find_first_not_of("0123456789abcdef"), std::string::npos) << commit;
+  const std::string productVersion = TOOFEL_PRODUCT_VERSION;
+  EXPECT_EQ(productVersion.rfind(TOOFEL_VERSION_TEXT " (" + commit, 0), 0u) << productVersion;
   for (const BuiltFile& build : BuiltFiles(L"toofel.exe")) {
     SCOPED_TRACE(std::string(build.path.begin(), build.path.end()));
     const HMODULE program = LoadLibraryExW(build.path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -73,6 +81,7 @@ TEST(Resources, EachBuildCarriesTheIconVersionAndManifest) {
     EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(TOOFEL_VERSION_MINOR, TOOFEL_VERSION_MAJOR)));
     for (const auto& [name, expected] : {std::pair<const wchar_t*, std::wstring>{L"ProductName", L"t\u00F8\u00F8fel"},
                                          {L"FileVersion", TEXT(TOOFEL_VERSION_TEXT)},
+                                         {L"ProductVersion", TEXT(TOOFEL_PRODUCT_VERSION)},
                                          {L"OriginalFilename", L"toofel.exe"}}) {
       wchar_t* value = nullptr;
       VerQueryValueW(block.data(), (std::wstring(L"\\StringFileInfo\\040904B0\\") + name).c_str(),

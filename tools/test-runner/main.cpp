@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "driver.h"
+#include "commit.h"
 #include "report.h"
-#include "version.h"
 
 namespace {
 
@@ -245,9 +245,9 @@ int wmain(int count, wchar_t** arguments) {
   const bool is64BitWindows = WindowsIs64Bit();
   std::vector<std::string> lines = {
       "t\xC3\xB8\xC3\xB8"
-      "fel " TOOFEL_VERSION_TEXT " test kit",
+      "fel " TOOFEL_PRODUCT_VERSION " test kit",
       WindowsVersion(), underWine ? "Under Wine: yes, Wine " + WineVersion() : "Under Wine: no"};
-  Say("toofel " TOOFEL_VERSION_TEXT " test kit");  // the console's code page may lack the o-slash
+  Say("toofel " TOOFEL_PRODUCT_VERSION " test kit");  // the console's code page may lack the o-slash
   Say(lines[1]);
   Say(lines[2]);
   int passed = 0, failed = 0, skipped = 0;
