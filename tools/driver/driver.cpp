@@ -534,6 +534,24 @@ void SendChords(std::initializer_list<WORD> keys, int repeats, int times) {
   SendInput(static_cast<UINT>(strokes.size()), strokes.data(), sizeof(INPUT));
 }
 
+// Under Wine every move of the pointer grabs and releases it, and the window
+// under it then gets a keymap notification from X. Handling one, Wine lets go
+// of each key that X does not see pressed, as no key sent here is: handled in
+// the middle of a hold, it turns the next repeat into a fresh press. So a hold
+// first reads the pointer from X, which Wine does once its own copy of the
+// position is 100 ms old; that round trip follows the last move's release, so
+// its notification is under way. Once the window under the pointer and the one
+// in front have each answered a message, they have taken it.
+void LetThePointersLastMoveSettle() {
+  if (!RunsUnderWine()) return;
+  constexpr DWORD kWineCursorCopyMs = 100, kMargin = 20;
+  Sleep(kWineCursorCopyMs + kMargin);
+  POINT at{};
+  GetCursorPos(&at);
+  for (const HWND window : {WindowFromPoint(at), GetForegroundWindow()})
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
+}
+
 }  // namespace
 
 void PressKeys(std::initializer_list<WORD> keys, int times) {
@@ -541,6 +559,7 @@ void PressKeys(std::initializer_list<WORD> keys, int times) {
 }
 
 void HoldKeys(std::initializer_list<WORD> keys, int repeats) {
+  LetThePointersLastMoveSettle();
   SendChords(keys, repeats, 1);
 }
 
