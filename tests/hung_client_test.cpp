@@ -57,7 +57,7 @@ TEST_F(HungClient, AltF4OrTheTaskbarEndsTheProgramWhileTheClientHangs) {
 // waits for the slowest client, a press only drags and typing goes on, so the
 // banner is the one built before: nothing comes between a text and its Enter.
 TEST_F(HungClient, SlowClientGetsEveryLineWithItsEnter) {
-  const std::string redBanner = TOOFEL_BANNER("red"), redId = TOOFEL_ID("red", "tester", "3");
+  const std::string redBanner = InCodePage(TOOFEL_BANNER("red")), redId = InCodePage(TOOFEL_ID("red", "tester", "3"));
   for (const int applyMs : {100, 300, 1000}) {
     SCOPED_TRACE(applyMs);
     StartAgain(L"--slow-field " + std::to_wstring(applyMs));

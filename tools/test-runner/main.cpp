@@ -163,7 +163,8 @@ std::string WindowsVersion() {
   std::string line = std::string("Windows ") + text;
   if (version.szCSDVersion[0]) line += " " + Utf8(version.szCSDVersion);
   if (version.wProductType != VER_NT_WORKSTATION) line += " (server)";
-  return line + (WindowsIs64Bit() ? ", 64-bit" : ", 32-bit");
+  // The tests expect the chat lines and settings in the bytes of this code page.
+  return line + (WindowsIs64Bit() ? ", 64-bit" : ", 32-bit") + ", code page " + std::to_string(GetACP());
 }
 
 void Say(const std::string& line) {
