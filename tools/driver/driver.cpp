@@ -516,14 +516,41 @@ void TypeText(const std::wstring& text) {
 
 namespace {
 
-// The system marks a key-down for a key that is already down as the keyboard's repeat.
+// The keys of the block between the main keys and the keypad, and the right-hand
+// modifiers, which a keyboard sends with the E0 prefix. Without it Home and the
+// others are the keypad's keys: with NumLock on, Windows takes them for digits,
+// or lifts Shift for them, so that Shift+Home does not select.
+bool IsExtendedKey(WORD key) {
+  switch (key) {
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_RCONTROL:
+    case VK_RMENU:
+    case VK_DIVIDE:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Each key as a keyboard sends it, with its scan code. The system marks a
+// key-down for a key that is already down as the keyboard's repeat.
 void SendChords(std::initializer_list<WORD> keys, int repeats, int times) {
   std::vector<INPUT> strokes;
   const auto stroke = [&](WORD key, DWORD flags) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = key;
-    input.ki.dwFlags = flags;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = flags | (IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0);
     strokes.push_back(input);
   };
   for (int chord = 0; chord < times; ++chord) {
