@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 
 #include "platform/input_dialog.h"
@@ -32,18 +33,14 @@ bool DriveExists(const std::wstring& drive) {
   return GetDriveTypeW((drive + L"\\").c_str()) != DRIVE_NO_ROOT_DIR;
 }
 
-std::wstring Widen(const char* text) {
-  std::wstring wide;
-  while (*text) wide += static_cast<wchar_t>(static_cast<unsigned char>(*text++));
-  return wide;
-}
-
-// The host's path of a file or folder under Wine; the empty text elsewhere.
+// The host's path of a file or folder under Wine, which gives it in UTF-8; the empty text elsewhere.
 std::wstring UnixPathOf(const std::wstring& path) {
   const UnixFileName unixFileName = WineUnixFileName();
   char* unixPath = unixFileName ? unixFileName(path.c_str()) : nullptr;
   if (!unixPath) return {};
-  const std::wstring wide = Widen(unixPath);
+  std::wstring wide(std::strlen(unixPath) + 1, L'\0');
+  const int length = MultiByteToWideChar(CP_UTF8, 0, unixPath, -1, &wide[0], static_cast<int>(wide.size()));
+  wide.resize(length > 0 ? static_cast<size_t>(length) - 1 : 0);
   HeapFree(GetProcessHeap(), 0, unixPath);
   return wide;
 }
