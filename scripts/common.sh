@@ -13,9 +13,10 @@ BUILD_X86="$OUT/build-x86"  # the 32-bit programs, landing in out/x86/
 PACKAGES=(cmake make g++-mingw-w64-x86-64 wine wine64 xvfb xdotool imagemagick googletest)
 X86_BUILD_PACKAGES=(g++-mingw-w64-i686)
 X86_RUN_PACKAGES=(wine32:i386)
-# Wine takes its ANSI code page from the locale: C.UTF-8 gives 1252, which the
-# tests expect, on every Debian, and carries non-ASCII file names.
-export LC_ALL=C.UTF-8
+# Wine takes its ANSI code page from the locale: C.UTF-8 gives 1252 on every
+# Debian and carries non-ASCII file names. TOOFEL_LOCALE names another, for a
+# run under another code page (scripts/test-cp1251).
+export LC_ALL="${TOOFEL_LOCALE:-C.UTF-8}"
 
 say() { echo "$*" >&2; }
 

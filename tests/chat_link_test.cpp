@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "expected_lines.h"
+
 // Builds the chat client's window tree in this process with real windows, so
 // the locator's lookups and the two messages run for real.
 namespace {
@@ -98,8 +100,7 @@ TEST(ChatLink, LineGoesToTheFirstRoomsInputFieldOnly) {
     EXPECT_EQ(Module1::FindChatRoom(), room);
     Module1::SendChatLine(L"t\u00F8\u00F8fel \u203A x");
     const HWND field = room ? FindWindowExA(room, nullptr, "RICHCNTL", nullptr) : nullptr;
-    // ø is 0xF8 (octal 370) and › 0x9B (octal 233) in the code page.
-    EXPECT_EQ(posted, (field ? PostedLines{{field, "t\370\370fel \233 x"}} : PostedLines{}));
+    EXPECT_EQ(posted, (field ? PostedLines{{field, InCodePage(L"t\u00F8\u00F8fel \u203A x")}} : PostedLines{}));
     for (const HWND document : documents) DestroyWindow(document);
     DestroyWindow(frame);
   }

@@ -4,8 +4,8 @@
 #include "driver.h"
 #include "expected_lines.h"
 
-inline const std::string kBanner = TOOFEL_BANNER("#0080c0");
-inline const std::string kId = TOOFEL_ID("#0080c0", "tester", "3");
+inline const std::string kBanner = InCodePage(TOOFEL_BANNER("#0080c0"));
+inline const std::string kId = InCodePage(TOOFEL_ID("#0080c0", "tester", "3"));
 
 inline std::vector<std::string> BytesOf(const std::vector<ChatRecord>& lines) {
   std::vector<std::string> bytes;

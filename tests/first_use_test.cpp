@@ -58,7 +58,7 @@ class FirstUse : public Desktop {
 // open leaves the file as it was; presses while one is open start nothing.
 // Each press reads the stored name anew, over one typed into the field.
 TEST_F(FirstUse, QuestionsComeInTurnUntilAnsweredAndTheAnswersAreStored) {
-  const std::string idOfNew = TOOFEL_ID("#0080c0", "new", "3"), cancelled = "[toofel]\r\nHANDLE=\r\nDIR=\r\n";
+  const std::string idOfNew = InCodePage(TOOFEL_ID("#0080c0", "new", "3")), cancelled = "[toofel]\r\nHANDLE=\r\nDIR=\r\n";
   BringToFront(toofel.window);
   HoldKeys({VK_CONTROL, VK_RETURN}, 30, kKeyRepeatMs);
   HWND dialog = Question(kHandlePrompt);
@@ -95,24 +95,18 @@ TEST_F(FirstUse, QuestionsComeInTurnUntilAnsweredAndTheAnswersAreStored) {
   dialog = Question(kDirPrompt);
   EXPECT_EQ(TextOf(toofel.handle), L"b\u00F8b\u2603");
   Type(dialog, L"C:\\music");
-  EXPECT_EQ(StoredSettings(),
-            "[toofel]\r\nHANDLE=b\xF8"
-            "b?\r\nDIR=\r\n");
+  const std::string storedName = InCodePage(L"b\u00F8b\u2603");  // outside the code page, its stand-in
+  EXPECT_EQ(StoredSettings(), "[toofel]\r\nHANDLE=" + storedName + "\r\nDIR=\r\n");
   PressKeys({VK_RETURN});
-  const std::string id = TOOFEL_ID("#0080c0",
-                                   "b\xF8"
-                                   "b?",
-                                   "3");  // outside the code page, the name's replacement
+  const std::string id = InCodePage(TOOFEL_ID("#0080c0", "b\u00F8b\u2603", "3"));
   EXPECT_EQ(WaitForLines(4).back().bytes, id);
   EXPECT_EQ(TextOf(toofel.mp3dir), L"C:\\music");
-  EXPECT_EQ(StoredSettings(),
-            "[toofel]\r\nHANDLE=b\xF8"
-            "b?\r\nDIR=C:\\music\r\n");
+  EXPECT_EQ(StoredSettings(), "[toofel]\r\nHANDLE=" + storedName + "\r\nDIR=C:\\music\r\n");
 
   SendMessageW(toofel.handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"typed"));
   PressAndRelease(toofel.label, Button::Left);
   WaitForLines(6);
-  EXPECT_EQ(TextOf(toofel.handle), L"b\u00F8b?");
+  EXPECT_EQ(TextOf(toofel.handle), Platform::FromAnsi(InCodePage(L"b\u00F8b\u2603")));
   ExpectExitAfter([&] { CloseLikeTheTaskbar(toofel.window); });
   EXPECT_EQ(BytesOf(LinesOnceTheClientCaughtUp()),
             (std::vector<std::string>{kBanner, idOfNew, kBanner, id, kBanner, id}));
@@ -159,7 +153,7 @@ class UnwritableFolder : public FirstUse {
     }
   }
 
-  const std::string kIdOfKept = TOOFEL_ID("#0080c0", "kept", "3");
+  const std::string kIdOfKept = InCodePage(TOOFEL_ID("#0080c0", "kept", "3"));
   size_t lineCount = 0;
 };
 

@@ -91,7 +91,7 @@ TEST_F(HungClient, ClosingWhileALineWaitsEndsTheProgramAndTakesItsTextBack) {
 class SlowClient : public HungClient {
  protected:
   void AnnounceTwiceOnEachClient(const std::string& draft) {
-    const std::string redBanner = TOOFEL_BANNER("red"), redId = TOOFEL_ID("red", "tester", "3");
+    const std::string redBanner = InCodePage(TOOFEL_BANNER("red")), redId = InCodePage(TOOFEL_ID("red", "tester", "3"));
     for (const std::wstring client :
          {L"--slow-field 100", L"--slow-field 300", L"--busy-after-text 400", L"--slow-field 1000"}) {
       SCOPED_TRACE(testing::Message() << client.c_str());

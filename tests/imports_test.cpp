@@ -73,8 +73,17 @@ void ExpectOnlyAllowedImports(const std::set<std::string>& imports, const std::m
   }
 }
 
-std::string Narrow(const std::wstring& path) {
-  return std::string(path.begin(), path.end());
+// The file mapped read-only through the wide API; imagehlp's MapAndLoad takes
+// its path through the ANSI code page, which cannot spell every folder.
+LOADED_IMAGE MapImage(const std::wstring& path) {
+  LOADED_IMAGE image{};
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+  image.MappedAddress = static_cast<PUCHAR>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
+  CloseHandle(mapping);
+  CloseHandle(file);
+  image.FileHeader = image.MappedAddress ? ImageNtHeader(image.MappedAddress) : nullptr;
+  return image;
 }
 
 // Windows XP is 5.01; its x64 edition shares Server 2003's 5.02 and alone has
@@ -82,9 +91,9 @@ std::string Narrow(const std::wstring& path) {
 TEST(Imports, EachBuildAdmitsTheOldestWindowsOfItsKindAndImportsOnlyWhatItHas) {
   const std::map<std::string, std::string> allowed = AllowList(L"ALLOWED_IMPORTS");
   for (const BuiltFile& build : BuiltFiles(L"toofel.exe")) {
-    SCOPED_TRACE(Narrow(build.path));
-    LOADED_IMAGE file{};
-    ASSERT_TRUE(MapAndLoad(Narrow(build.path).c_str(), nullptr, &file, FALSE, TRUE));
+    SCOPED_TRACE(build.path);
+    const LOADED_IMAGE file = MapImage(build.path);
+    ASSERT_NE(file.FileHeader, nullptr);
     // The fields up to the data directories lie at the same places in both forms.
     const IMAGE_OPTIONAL_HEADER& header = file.FileHeader->OptionalHeader;
     const WORD oldestMinor = build.is64Bit ? 2 : 1;
@@ -94,7 +103,7 @@ TEST(Imports, EachBuildAdmitsTheOldestWindowsOfItsKindAndImportsOnlyWhatItHas) {
     EXPECT_EQ(header.MajorSubsystemVersion, 5);
     EXPECT_EQ(header.MinorSubsystemVersion, oldestMinor);
     const std::set<std::string> imports = ImportsOf(file, build.is64Bit);
-    UnMapAndLoad(&file);
+    UnmapViewOfFile(file.MappedAddress);
     EXPECT_EQ(imports.count("user32.dll!FindWindowExA"), 1u);  // the reader finds what the program calls
     ExpectOnlyAllowedImports(imports, allowed, build.is64Bit);
     std::printf("Checked the header and imports of %ls\n", build.path.c_str());
@@ -110,13 +119,13 @@ TEST(Imports, EveryOtherFileOfTheTestKitLoadsOnTheOldestWindowsOfItsKind) {
        {L"chat-sim.exe", L"test-runner.exe", L"tests\\toofel_tests.exe", L"tests\\desktop_tests.exe",
         L"tests\\settings-probe.exe", L"tests\\dll-probe.exe", L"tests\\load-trace.dll"}) {
     for (const BuiltFile& build : BuiltFiles(name)) {
-      SCOPED_TRACE(Narrow(build.path));
-      LOADED_IMAGE file{};
-      ASSERT_TRUE(MapAndLoad(Narrow(build.path).c_str(), nullptr, &file, FALSE, TRUE));
+      SCOPED_TRACE(build.path);
+      const LOADED_IMAGE file = MapImage(build.path);
+      ASSERT_NE(file.FileHeader, nullptr);
       const IMAGE_OPTIONAL_HEADER& header = file.FileHeader->OptionalHeader;
       EXPECT_LE(header.MajorSubsystemVersion * 100 + header.MinorSubsystemVersion, build.is64Bit ? 502 : 501);
       const std::set<std::string> imports = ImportsOf(file, build.is64Bit);
-      UnMapAndLoad(&file);
+      UnmapViewOfFile(file.MappedAddress);
       EXPECT_EQ(imports.count("kernel32.dll!GetProcAddress"), 1u);
       ExpectOnlyAllowedImports(imports, allowed, build.is64Bit);
     }

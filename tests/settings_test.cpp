@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "driver.h"
+#include "expected_lines.h"
 
 // The real profile functions on files made for each test; exact bytes where
 // the layout is ours to state.
@@ -11,8 +12,8 @@ namespace {
 using Module1::ReadProfileValue;
 using Module1::WriteProfileValue;
 
-// \370 is 0xF8, the code page's o-slash.
-constexpr char kToofelTwice[] = "[toofel]\r\nHANDLE=t\370\370fel\r\nDIR=t\370\370fel\r\n";
+const std::wstring kToofel = L"t\u00F8\u00F8fel";
+const std::string kToofelTwice = "[toofel]\r\nHANDLE=" + InCodePage(kToofel) + "\r\nDIR=" + InCodePage(kToofel) + "\r\n";
 
 TEST(Settings, WritingAValueGivesTheseBytesAndReadsBack) {
   const struct {
@@ -24,8 +25,8 @@ TEST(Settings, WritingAValueGivesTheseBytesAndReadsBack) {
     std::wstring readBack;
   } cases[] = {
       {"new file", nullptr, L"dir", L"x", "[toofel]\r\nDIR=x\r\n", L"x"},
-      {"code page", "[toofel]\r\nDIR=x\r\n", L"handle", L"t\u00F8\u00F8fel",
-       "[toofel]\r\nDIR=x\r\nHANDLE=t\370\370fel\r\n", L"t\u00F8\u00F8fel"},
+      {"code page", "[toofel]\r\nDIR=x\r\n", L"handle", kToofel, "[toofel]\r\nDIR=x\r\nHANDLE=" + InCodePage(kToofel) + "\r\n",
+       Platform::FromAnsi(InCodePage(kToofel))},
       {"empty value", "[toofel]\r\nHANDLE=abc\r\n", L"handle", L"", "[toofel]\r\nHANDLE=\r\n", L""},
       {"other entries", "[other]\r\nHANDLE=keep\r\n[toofel]\r\nHANDLE=old\r\nCOLOR=red\r\n[last]\r\nk=v\r\n", L"handle",
        L"new", "[other]\r\nHANDLE=keep\r\n[toofel]\r\nHANDLE=new\r\nCOLOR=red\r\n[last]\r\nk=v\r\n", L"new"},
@@ -44,6 +45,13 @@ TEST(Settings, WritingAValueGivesTheseBytesAndReadsBack) {
     EXPECT_EQ(ReadBytes(file), test.after);
     EXPECT_EQ(ReadProfileValue(L"toofel", test.key, file), test.readBack);
   }
+}
+
+TEST(Settings, OnCodePage1252AValueIsKeptInItsBytes) {
+  if (GetACP() != kWesternCodePage) GTEST_SKIP() << "the system's code page is " << GetACP() << ", not 1252";
+  TempFolder folder;
+  WriteProfileValue(L"toofel", L"handle", kToofel, folder.File(L"info.ini"));
+  EXPECT_EQ(ReadBytes(folder.File(L"info.ini")), "[toofel]\r\nHANDLE=t\xF8\xF8" "fel\r\n");
 }
 
 TEST(Settings, MissingFileSectionOrKeyReadsEmpty) {
@@ -65,7 +73,7 @@ TEST(Settings, ProgramAtADriveRootOrInAFolderOutsideTheCodePageKeepsItsFile) {
   TempFolder folder;
   const std::wstring snowman = folder.File(L"\u2603");
   CreateDirectoryW(snowman.c_str(), nullptr);
-  EXPECT_EQ(RunProbe(snowman, L"write handle t\u00F8\u00F8fel"), 0u);
+  EXPECT_EQ(RunProbe(snowman, L"write handle " + kToofel), 0u);
   MoveFileW((snowman + L"\\info.ini").c_str(), folder.File(L"info.ini").c_str());
   const std::wstring drive = MapDrive(folder.path);
   ASSERT_FALSE(drive.empty());
@@ -80,7 +88,7 @@ TEST(Settings, FileWrittenByTheOtherBuildReadsTheSame) {
   if (otherProbe.empty()) GTEST_SKIP() << "TOOFEL_OTHER_BUILD names no other build";
   if (!OtherBuildRuns()) GTEST_SKIP() << "this host cannot run the other build's programs";
   TempFolder folder;
-  EXPECT_EQ(RunProbe(folder.path, L"write handle t\u00F8\u00F8fel", otherProbe), 0u);
+  EXPECT_EQ(RunProbe(folder.path, L"write handle " + kToofel, otherProbe), 0u);
   EXPECT_EQ(RunProbe(folder.path, L"copy handle dir"), 0u);
   EXPECT_EQ(RunProbe(folder.path, L"copy dir handle", otherProbe), 0u);
   EXPECT_EQ(ReadBytes(folder.File(L"info.ini")), kToofelTwice);

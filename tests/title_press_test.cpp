@@ -48,7 +48,7 @@ TEST_F(TitlePress, DoubleClickNestsTheSecondAnnouncementInTheFirstsPause) {
     PressAndRelease(toofel.label, Button::Left);
     PressAndRelease(toofel.label, Button::Left);
   });
-  const std::string banner = TOOFEL_BANNER("red"), id = TOOFEL_ID("red", "tester", "3");
+  const std::string banner = InCodePage(TOOFEL_BANNER("red")), id = InCodePage(TOOFEL_ID("red", "tester", "3"));
   EXPECT_EQ(BytesOf(WaitForLines(4)), (std::vector<std::string>{banner, banner, id, id}));
 }
 

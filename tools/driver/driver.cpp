@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 
 #include "platform/input_dialog.h"
@@ -32,18 +33,14 @@ bool DriveExists(const std::wstring& drive) {
   return GetDriveTypeW((drive + L"\\").c_str()) != DRIVE_NO_ROOT_DIR;
 }
 
-std::wstring Widen(const char* text) {
-  std::wstring wide;
-  while (*text) wide += static_cast<wchar_t>(static_cast<unsigned char>(*text++));
-  return wide;
-}
-
-// The host's path of a file or folder under Wine; the empty text elsewhere.
+// The host's path of a file or folder under Wine, which gives it in UTF-8; the empty text elsewhere.
 std::wstring UnixPathOf(const std::wstring& path) {
   const UnixFileName unixFileName = WineUnixFileName();
   char* unixPath = unixFileName ? unixFileName(path.c_str()) : nullptr;
   if (!unixPath) return {};
-  const std::wstring wide = Widen(unixPath);
+  std::wstring wide(std::strlen(unixPath) + 1, L'\0');
+  const int length = MultiByteToWideChar(CP_UTF8, 0, unixPath, -1, &wide[0], static_cast<int>(wide.size()));
+  wide.resize(length > 0 ? static_cast<size_t>(length) - 1 : 0);
   HeapFree(GetProcessHeap(), 0, unixPath);
   return wide;
 }
@@ -521,7 +518,33 @@ void TypeText(const std::wstring& text) {
 
 namespace {
 
-// The system marks a key-down for a key that is already down as the keyboard's repeat.
+// The keys of the block between the main keys and the keypad, and the right-hand
+// modifiers, which a keyboard sends with the E0 prefix. Without it Home and the
+// others are the keypad's keys: with NumLock on, Windows takes them for digits,
+// or lifts Shift for them, so that Shift+Home does not select.
+bool IsExtendedKey(WORD key) {
+  switch (key) {
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_RCONTROL:
+    case VK_RMENU:
+    case VK_DIVIDE:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Each key as a keyboard sends it, with its scan code. The system marks a
+// key-down for a key that is already down as the keyboard's repeat.
 void SendChords(std::initializer_list<WORD> keys, int repeats, int times, DWORD repeatEveryMs = 0) {
   std::vector<INPUT> strokes;
   const auto send = [&] {
@@ -532,7 +555,8 @@ void SendChords(std::initializer_list<WORD> keys, int repeats, int times, DWORD 
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = key;
-    input.ki.dwFlags = flags;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = flags | (IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0);
     strokes.push_back(input);
   };
   for (int chord = 0; chord < times; ++chord) {
@@ -549,6 +573,24 @@ void SendChords(std::initializer_list<WORD> keys, int repeats, int times, DWORD 
   send();
 }
 
+// Under Wine every move of the pointer grabs and releases it, and the window
+// under it then gets a keymap notification from X. Handling one, Wine lets go
+// of each key that X does not see pressed, as no key sent here is: handled in
+// the middle of a hold, it turns the next repeat into a fresh press. So a hold
+// first reads the pointer from X, which Wine does once its own copy of the
+// position is 100 ms old; that round trip follows the last move's release, so
+// its notification is under way. Once the window under the pointer and the one
+// in front have each answered a message, they have taken it.
+void LetThePointersLastMoveSettle() {
+  if (!RunsUnderWine()) return;
+  constexpr DWORD kWineCursorCopyMs = 100, kMargin = 20;
+  Sleep(kWineCursorCopyMs + kMargin);
+  POINT at{};
+  GetCursorPos(&at);
+  for (const HWND window : {WindowFromPoint(at), GetForegroundWindow()})
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
+}
+
 }  // namespace
 
 void PressKeys(std::initializer_list<WORD> keys, int times) {
@@ -556,6 +598,7 @@ void PressKeys(std::initializer_list<WORD> keys, int times) {
 }
 
 void HoldKeys(std::initializer_list<WORD> keys, int repeats, DWORD repeatEveryMs) {
+  LetThePointersLastMoveSettle();
   SendChords(keys, repeats, 1, repeatEveryMs);
 }
 

@@ -7,7 +7,7 @@
 // FOLDER holds the 64-bit build (toofel.exe, chat-sim.exe, tests\) and the
 // 32-bit one under x86\, as the test kit and the build's out\ folder do. The
 // 32-bit suites run on every Windows, the 64-bit ones on 64-bit Windows.
-// Each test's GoogleTest report and output go to FOLDER\reports\; the Windows
+// Each test's output goes to FOLDER\reports\; the Windows
 // version, whether Wine stands in for it, a line a suite and the total go to
 // FOLDER\results.txt. Exits 0 only when no test failed.
 #include <windows.h>
@@ -90,10 +90,10 @@ Run RunProgram(const std::wstring& program, const std::wstring& arguments, const
   return run;
 }
 
-Outcome OutcomeOf(const Run& run, const std::wstring& report) {
+Outcome OutcomeOf(const Run& run, const std::wstring& output, const std::string& test) {
   if (!run.started) return {Outcome::Failed, "could not be started"};
   if (run.timedOut) return {Outcome::Failed, "still ran after the time limit of 120 s, and was ended"};
-  const Outcome reported = OutcomeOfReport(ReadBytes(report));
+  const Outcome reported = OutcomeOfOutput(ReadBytes(output), test);
   if (reported.kind != Outcome::Failed && run.exitCode != 0) {
     char ending[64];
     std::snprintf(ending, sizeof ending, "ended with exit code 0x%08lX", run.exitCode);
@@ -163,7 +163,8 @@ std::string WindowsVersion() {
   std::string line = std::string("Windows ") + text;
   if (version.szCSDVersion[0]) line += " " + Utf8(version.szCSDVersion);
   if (version.wProductType != VER_NT_WORKSTATION) line += " (server)";
-  return line + (WindowsIs64Bit() ? ", 64-bit" : ", 32-bit");
+  // The tests expect the chat lines and settings in the bytes of this code page.
+  return line + (WindowsIs64Bit() ? ", 64-bit" : ", 32-bit") + ", code page " + std::to_string(GetACP());
 }
 
 void Say(const std::string& line) {
@@ -194,12 +195,10 @@ Tally RunSuite(const Suite& suite, const std::wstring& folder, bool otherBuildRu
     return tally;
   }
   for (const std::string& test : tests) {
-    const std::wstring report = reports + L"\\" + Wide(test) + L".xml";
-    DeleteFileW(report.c_str());
+    const std::wstring output = reports + L"\\" + Wide(test) + L".txt";
     const DWORD start = GetTickCount();
-    const Run run = RunProgram(program, L"--gtest_filter=" + Wide(test) + L" --gtest_output=xml:\"" + report + L"\"",
-                               reports + L"\\" + Wide(test) + L".txt");
-    const Outcome outcome = OutcomeOf(run, report);
+    const Run run = RunProgram(program, L"--gtest_filter=" + Wide(test), output);
+    const Outcome outcome = OutcomeOf(run, output, test);
     tally.Add(test, outcome);
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, " (%.1f s)", (GetTickCount() - start) / 1000.0);

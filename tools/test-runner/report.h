@@ -1,5 +1,5 @@
 #pragma once
-// What came of one test, read from the GoogleTest report its run wrote.
+// What came of one test, read from the output of its run.
 #include <string>
 #include <vector>
 
@@ -8,9 +8,10 @@ struct Outcome {
   std::string why;  // for a skip or a failure: its first line, in UTF-8
 };
 
-// The outcome that the report (an XML file of GoogleTest) gives for its one
-// test; a failure when the report holds no test.
-Outcome OutcomeOfReport(const std::string& xml);
+// The outcome that a GoogleTest program's output gives for the test it ran;
+// a failure when it names none. The output, unlike GoogleTest's own report,
+// needs no path that the ANSI code page must spell.
+Outcome OutcomeOfOutput(const std::string& output, const std::string& test);
 
 // The names of the tests a test program lists with --gtest_list_tests, as
 // "Suite.Test"; those it has switched off are left out.
