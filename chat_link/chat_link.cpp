@@ -30,6 +30,10 @@ constexpr double kLineBoundSeconds = 5;
 // Before each look at the field, tøøfel handles its own events this long; a
 // hung client answers a look at once, so the looks are paced.
 constexpr double kLookIntervalSeconds = 0.05;
+// Between two messages to the client, tøøfel's own events are handled for at
+// most this long: a stream of input, an auto-clicker's, would hold a line up
+// for good.
+constexpr double kOwnEventsSliceSeconds = 0.05;
 // See Stage::TextSent.
 constexpr double kWithdrawnAfterSeconds = 0.1;
 // Longer fields are read again with twice the room.
@@ -111,7 +115,7 @@ struct Line {
 
 // So that input never waits on two sends to the client in a row.
 void HandleOwnEvents(Line& line) {
-  if (!line.quitting && !Platform::DispatchPendingEvents()) line.quitting = true;
+  if (!line.quitting && !Platform::DispatchPendingEvents(kOwnEventsSliceSeconds)) line.quitting = true;
 }
 
 void WaitForNextLook(Line& line) {

@@ -75,7 +75,8 @@ bool IsOwnWindowKey(HWND window, WPARAM key) {
   return own;
 }
 
-bool DispatchPendingEvents() {
+bool DispatchPendingEvents(double budgetSeconds) {
+  const double spentAt = ClockSeconds() + budgetSeconds;
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
@@ -83,6 +84,7 @@ bool DispatchPendingEvents() {
       return false;
     }
     Handle(message);
+    if (ClockSeconds() >= spentAt) break;
   }
   return true;
 }
@@ -99,7 +101,7 @@ void WaitForEvents(double seconds, HANDLE alsoWakeOn) {
 
 bool HandleEventsUntil(double deadline, double polledSeconds, HANDLE alsoWakeOn) {
   while (ClockSeconds() < deadline) {
-    if (!DispatchPendingEvents()) return false;
+    if (!DispatchPendingEvents(deadline - ClockSeconds())) return false;
     const double left = deadline - ClockSeconds();
     if (left > polledSeconds) WaitForEvents(left - polledSeconds, alsoWakeOn);
   }

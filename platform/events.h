@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <limits>
+
 namespace Platform {
 
 // Keys a top-level window is offered before its controls and the dialog manager see them.
@@ -28,12 +30,15 @@ bool IsKeyRepeat(const MSG& message);
 // the program; the tests pass one that may not be waited on, to make it fail.
 void WaitForEvents(double seconds, HANDLE alsoWakeOn = nullptr);
 
-// Handles every pending message, then returns. Returns false once the program
-// is quitting; the quit message is put back so every enclosing loop sees it too.
-bool DispatchPendingEvents();
+// Handles every pending message, then returns; given a budget, returns once it
+// is spent even while more keep coming, so that a stream of input, such as an
+// auto-clicker's, cannot hold the caller up for good. Returns false once the
+// program is quitting; the quit message is put back so every enclosing loop
+// sees it too.
+bool DispatchPendingEvents(double budgetSeconds = std::numeric_limits<double>::infinity());
 
 // Handles messages as they come, sleeping in between, until the clock
-// (ClockSeconds) has passed the deadline; the last polledSeconds are polled, for
+// (ClockSeconds) has passed the deadline, also while input streams in; the last polledSeconds are polled, for
 // a wait that must end on time although a sleep can end up to a timer tick
 // late. Returns false, at once, when the program quits. alsoWakeOn goes to
 // WaitForEvents.
