@@ -171,24 +171,37 @@ TEST(MainWindow, FollowsTheDpiOfItsMonitor) {
 
 // Keys posted into a question's own loop: an Enter in its first moment
 // neither answers nor stops the typing after it; one after the moment answers.
-DWORD questionAskedAt = 0;
-int questionTicks = 0;
+// The first keys go the moment the question itself has shown (its field shows
+// before it), as stamped on posting, however late the loop then takes them.
+HHOOK questionShown = nullptr;
+DWORD questionShownAt = 0;
 
-void CALLBACK TypeIntoQuestion(HWND, UINT, UINT_PTR, DWORD) {
-  const HWND field = FindWindowExW(FindWindowW(L"#32770", kQuestionCaption), nullptr, L"Edit", nullptr);
-  if (field && questionTicks++ == 0) {
-    PostMessageW(field, WM_KEYDOWN, VK_RETURN, 0);
-    PostMessageW(field, WM_CHAR, L'a', 0);
-  } else if (field && GetTickCount() - questionAskedAt > Platform::kQuestionUnreadMs + 50) {
-    PostMessageW(field, WM_KEYDOWN, VK_RETURN, 0);
+HWND QuestionField() {
+  return FindWindowExW(FindWindowW(L"#32770", kQuestionCaption), nullptr, L"Edit", nullptr);
+}
+
+LRESULT CALLBACK TypeOnceShown(int code, WPARAM wParam, LPARAM lParam) {
+  const CWPRETSTRUCT& sent = *reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+  const HWND question = FindWindowW(L"#32770", kQuestionCaption);
+  if (code == HC_ACTION && sent.message == WM_SHOWWINDOW && sent.wParam && sent.hwnd == question && !questionShownAt) {
+    questionShownAt = GetTickCount();
+    PostMessageW(QuestionField(), WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageW(QuestionField(), WM_CHAR, L'a', 0);
   }
+  return CallNextHookEx(questionShown, code, wParam, lParam);
+}
+
+void CALLBACK AnswerAfterTheMoment(HWND, UINT, UINT_PTR, DWORD) {
+  if (questionShownAt && GetTickCount() - questionShownAt > Platform::kQuestionUnreadMs + 50)
+    PostMessageW(QuestionField(), WM_KEYDOWN, VK_RETURN, 0);
 }
 
 TEST(Question, AnEnterInItsFirstMomentNeitherAnswersNorStopsTyping) {
-  questionAskedAt = GetTickCount();
-  const UINT_PTR timer = SetTimer(nullptr, 0, 10, TypeIntoQuestion);
+  questionShown = SetWindowsHookExW(WH_CALLWNDPROCRET, TypeOnceShown, nullptr, GetCurrentThreadId());
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, AnswerAfterTheMoment);
   EXPECT_EQ(Platform::AskForText(nullptr, 96, kQuestionCaption, L"?"), L"a");
   KillTimer(nullptr, timer);
+  UnhookWindowsHookEx(questionShown);
 }
 
 }  // namespace
