@@ -60,8 +60,9 @@ std::string Line(const std::string& text, size_t number) {
 Outcome OutcomeOfReport(const std::string& xml) {
   std::string message;
   if (xml.find("<testcase ") == std::string::npos) return {Outcome::Failed, "its report names no test"};
+  // An exception's message has only its one line.
   if (FindAttribute(xml, "<failure ", "message", message))
-    return {Outcome::Failed, Line(message, 0) + ": " + Line(message, 1)};
+    return {Outcome::Failed, Line(message, 1).empty() ? Line(message, 0) : Line(message, 0) + ": " + Line(message, 1)};
   if (FindAttribute(xml, "<skipped ", "message", message)) return {Outcome::Skipped, Line(message, 1)};
   return {Outcome::Passed, ""};
 }
