@@ -26,6 +26,17 @@ bool TempFoldersOf(DWORD processId) {
   return true;
 }
 
+// The screen's DPI as set for the user, 0 where none is.
+DWORD LogPixels() {
+  DWORD value = 0, size = sizeof value;
+  HKEY desktop = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &desktop) != ERROR_SUCCESS)
+    return 0;
+  RegQueryValueExW(desktop, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+  RegCloseKey(desktop);
+  return value;
+}
+
 // The key state names the physical button.
 bool PrimaryButtonDown() {
   return GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000;
@@ -38,13 +49,15 @@ HWND DraggedToofel() {
 }
 
 // The temporary folder whose writes were denied goes only once its access
-// list is back; under Wine, which enforces none, none was denied.
+// list is back; under Wine, which enforces none, none was denied, and there
+// the DPI setting is changed too.
 TEST(PutBack, ATestEndedHalfWayThroughAFirstUseLeavesNothingBehind) {
   const std::wstring userFile = Settings::UserSettingsPath();
   const std::wstring userFolder = userFile.substr(0, userFile.rfind(L'\\'));
   if (Exists(userFolder)) GTEST_SKIP() << "the user's own %APPDATA%\\toofel is there, and is left alone";
   TempFolder here;
   const std::wstring record = here.File(L"put-back.txt"), drives = DrivesInUse();
+  const DWORD dpi = LogPixels();
   wchar_t self[MAX_PATH], ownRecord[MAX_PATH * 2] = L"";
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   const bool recorded = GetEnvironmentVariableW(L"TOOFEL_PUT_BACK", ownRecord, MAX_PATH * 2) != 0;
@@ -60,6 +73,7 @@ TEST(PutBack, ATestEndedHalfWayThroughAFirstUseLeavesNothingBehind) {
   EXPECT_NE(DrivesInUse(), drives);
   EXPECT_TRUE(TempFoldersOf(test.id));
   EXPECT_TRUE(PrimaryButtonDown());
+  EXPECT_TRUE(!RunsUnderWine() || LogPixels() != dpi);
   const DWORD testId = test.id;
   EndProcess(test);
   PutBack(record);
@@ -67,6 +81,7 @@ TEST(PutBack, ATestEndedHalfWayThroughAFirstUseLeavesNothingBehind) {
   EXPECT_EQ(DrivesInUse(), drives);
   EXPECT_FALSE(TempFoldersOf(testId));
   EXPECT_FALSE(PrimaryButtonDown());
+  EXPECT_EQ(LogPixels(), dpi);
   EXPECT_FALSE(halfWay && IsWindow(toofel));
   EXPECT_FALSE(Exists(record));
 }

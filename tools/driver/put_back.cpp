@@ -120,6 +120,18 @@ void RestoreAccessList(const std::wstring& folder, const std::wstring& sddl) {
   LocalFree(saved);
 }
 
+void RestoreRegistryValue(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS) return;
+  const DWORD number = std::wcstoul(value.c_str(), nullptr, 10);
+  if (value.empty()) {
+    RegDeleteValueW(opened, name.c_str());
+  } else {
+    RegSetValueExW(opened, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+  }
+  RegCloseKey(opened);
+}
+
 }  // namespace
 
 bool KeepsARecord() {
@@ -151,6 +163,19 @@ void NoteRegistryKey(const std::wstring& key) {
   Note({L"key", key});
 }
 
+void NoteRegistryValue(const std::wstring& key, const std::wstring& name) {
+  DWORD value = 0, size = sizeof value, type = 0;
+  HKEY opened = nullptr;
+  bool there = false;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &opened) == ERROR_SUCCESS) {
+    there = RegQueryValueExW(opened, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
+                ERROR_SUCCESS &&
+            type == REG_DWORD;
+    RegCloseKey(opened);
+  }
+  Note({L"value", key, name, there ? std::to_wstring(value) : L""});
+}
+
 void NoteProcess(const PROCESS_INFORMATION& process) {
   Note({L"process", std::to_wstring(process.dwProcessId), std::to_wstring(CreationTime(process.hProcess))});
 }
@@ -166,6 +191,7 @@ void PutBack(const std::wstring& record) {
     if (kind == L"drive" && line->size() == 3) RemoveDriveMapping((*line)[1], (*line)[2]);
     if (kind == L"access" && line->size() == 3) RestoreAccessList((*line)[1], (*line)[2]);
     if (kind == L"key" && line->size() == 2) RegDeleteKeyW(HKEY_CURRENT_USER, (*line)[1].c_str());
+    if (kind == L"value" && line->size() == 4) RestoreRegistryValue((*line)[1], (*line)[2], (*line)[3]);
   }
   DeleteFileW(record.c_str());
 }

@@ -18,6 +18,9 @@ void NoteAccessList(const std::wstring& folder);
 // The key under HKEY_CURRENT_USER, not there now, is removed afterwards; a
 // key within it is to be noted after it.
 void NoteRegistryKey(const std::wstring& key);
+// The number value under the key of HKEY_CURRENT_USER comes back afterwards
+// as it is now, or goes where there is none.
+void NoteRegistryValue(const std::wstring& key, const std::wstring& name);
 // The process, started suspended, is ended afterwards if it still runs.
 void NoteProcess(const PROCESS_INFORMATION& process);
 // Whether a record is kept, so that a process left over is ended afterwards.
