@@ -1,6 +1,7 @@
 #include <cstdlib>
 
 #include "desktop_fixture.h"
+#include "put_back.h"
 #include "settings/kept_settings.h"
 
 // The questions for a missing screen name or directory, answered through the
@@ -18,6 +19,7 @@ class FirstUse : public Desktop {
   // these tests remove them: none runs where the user has some.
   void SetUp() override {
     if (Exists(userFolder)) GTEST_SKIP() << "the user's own %APPDATA%\\toofel is there, and is left alone";
+    NoteRemoval(userFolder);
     StartBoth(L"tcisr", nullptr);
   }
 
@@ -189,6 +191,28 @@ TEST_F(UnwritableFolder, WhereTheUsersFolderTakesNoFileEitherEachQuestionComesOn
   WriteBytes(userFolder, "");
   Run("anra");
   EXPECT_EQ(ReadBytes(userFolder), "");
+}
+
+// Started only by PutBack's test, which ends it here, half-way: the user's
+// file holds the answers, a drive is mapped, a folder takes no file, under
+// Wine the screen's DPI is changed, and the primary button is held down on
+// the title strip.
+TEST_F(UnwritableFolder, DISABLED_HalfWayWhenEnded) {
+  constexpr DWORD kLongerThanItsEndTakes = 60000, kOddDpi = 123;
+  Run("a");
+  TempFolder mapped;
+  ASSERT_FALSE(MapDrive(mapped.path).empty());
+  const WritesDenied denied(mapped.path);
+  HKEY desktop = nullptr;
+  if (RunsUnderWine() &&
+      RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_SET_VALUE, &desktop) == ERROR_SUCCESS) {
+    NoteRegistryValue(L"Control Panel\\Desktop", L"LogPixels");
+    RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&kOddDpi), sizeof kOddDpi);
+    RegCloseKey(desktop);
+  }
+  MoveMouseTo(CenterOf(toofel.label));
+  PressButton(Button::Left);
+  Sleep(kLongerThanItsEndTakes);
 }
 
 }  // namespace

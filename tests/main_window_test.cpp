@@ -4,6 +4,7 @@
 #include "desktop_fixture.h"
 #include "platform/input_dialog.h"
 #include "platform/screen.h"
+#include "put_back.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ TEST(MainWindow, OpensWithItsContentAtTheScreensDpiAndTakesKeysInItsOrder) {
     RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
   };
   if (RunsUnderWine()) {
+    NoteRegistryValue(L"Control Panel\\Desktop", L"LogPixels");
     RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &desktop);
     RegQueryValueExW(desktop, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&saved), &size);
     setLogPixels(at150Percent);

@@ -4,12 +4,14 @@
 #include <oleacc.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
 
 #include "platform/input_dialog.h"
+#include "put_back.h"
 
 namespace {
 
@@ -47,6 +49,69 @@ std::wstring UnixPathOf(const std::wstring& path) {
 
 constexpr DWORD kHostWorkMs = 60000;
 
+// The processes StartProcess started and EndProcess has not yet ended: the
+// open handle keeps each id from going to another program.
+std::vector<DWORD>& StartedProcesses() {
+  static std::vector<DWORD> ids;
+  return ids;
+}
+
+bool StartedHere(HWND window) {
+  DWORD owner = 0;
+  if (!window || !GetWindowThreadProcessId(window, &owner)) return false;
+  const std::vector<DWORD>& ids = StartedProcesses();
+  return std::find(ids.begin(), ids.end(), owner) != ids.end();
+}
+
+std::string Utf8(const std::wstring& text) {
+  std::string bytes(text.size() * 3, '\0');
+  bytes.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                       &bytes[0], static_cast<int>(bytes.size()), nullptr, nullptr)));
+  return bytes;
+}
+
+std::string Described(HWND window) {
+  if (!window) return "no window";
+  wchar_t className[64] = L"";
+  GetClassNameW(window, className, 64);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  return "a window of class \"" + Utf8(className) + "\" of process " + std::to_string(owner);
+}
+
+void EnsureKeysReachOurs() {
+  const HWND front = GetForegroundWindow();
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  const bool focusInside = front && GetGUIThreadInfo(GetWindowThreadProcessId(front, nullptr), &info) &&
+                           info.hwndFocus && (info.hwndFocus == front || IsChild(front, info.hwndFocus));
+  if (!StartedHere(front))
+    throw InputRefused("keys not sent: the window in front is " + Described(front) +
+                       ", which is none of the test's own programs");
+  if (!focusInside) throw InputRefused("keys not sent: the window in front, " + Described(front) + ", has no focus");
+}
+
+// The top-level window a click at the point lands on: disabled ones too, as a
+// main window behind its question; a layered one that lets clicks through does not count.
+HWND TopLevelWindowAt(POINT at) {
+  for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+    const LONG_PTR clickThrough = WS_EX_LAYERED | WS_EX_TRANSPARENT;
+    if (!IsWindowVisible(window) || (GetWindowLongPtrW(window, GWL_EXSTYLE) & clickThrough) == clickThrough) continue;
+    RECT rect{};
+    if (GetWindowRect(window, &rect) && PtInRect(&rect, at)) return window;
+  }
+  return nullptr;
+}
+
+void EnsurePressReachesOurs() {
+  POINT at{};
+  GetCursorPos(&at);
+  const HWND under = TopLevelWindowAt(at);
+  if (!StartedHere(under))
+    throw InputRefused("button not pressed: the pointer at " + std::to_string(at.x) + "," + std::to_string(at.y) +
+                       " is over " + Described(under) + ", which is none of the test's own programs");
+}
+
 }  // namespace
 
 TempFolder::TempFolder() {
@@ -56,10 +121,16 @@ TempFolder::TempFolder() {
   wchar_t name[64];
   swprintf(name, 64, L"toofel-test-%lu-%u", GetCurrentProcessId(), ++counter);
   path = std::wstring(base) + name;
+  NoteRemoval(path);
   CreateDirectoryW(path.c_str(), nullptr);
 }
 
 TempFolder::~TempFolder() {
+  RemoveTree(path);
+}
+
+void RemoveTree(const std::wstring& path) {
+  if (!Exists(path)) return;
   // Under Wine the host removes it: Wine's shell took minutes over a folder of
   // a hundred thousand files.
   const std::wstring unixPath = UnixPathOf(path);
@@ -69,11 +140,12 @@ TempFolder::~TempFolder() {
     return;
   }
   // Read-only files left by a test must not keep the folder alive.
-  std::wstring from = path + L"\\*";
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  const std::wstring from = path + L"\\*";
   WIN32_FIND_DATAW entry;
   const HANDLE search = FindFirstFileW(from.c_str(), &entry);
   if (search != INVALID_HANDLE_VALUE) {
-    do SetFileAttributesW(File(entry.cFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
+    do SetFileAttributesW((path + L"\\" + entry.cFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
     while (FindNextFileW(search, &entry));
     FindClose(search);
   }
@@ -167,14 +239,20 @@ Process StartProcess(const std::wstring& program, const std::wstring& arguments,
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   Process process;
-  if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                     folder.c_str(), &startup, &info)) {
-    AssignProcessToJobObject(JobEndingWithThisProcess(), info.hProcess);
-    ResumeThread(info.hThread);
-    CloseHandle(info.hThread);
-    process.handle = info.hProcess;
-    process.id = info.dwProcessId;
-  }
+  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                      folder.c_str(), &startup, &info))
+    return process;
+  NoteProcess(info);
+  // Before Windows 8 a process in a job, as a test under the runner may be,
+  // cannot put another in a second one; there the runner's record ends it.
+  if (!AssignProcessToJobObject(JobEndingWithThisProcess(), info.hProcess) && !KeepsARecord())
+    std::fprintf(stderr, "process %lu is in no job of this test's and may outlive it (error %lu)\n",
+                 info.dwProcessId, GetLastError());
+  ResumeThread(info.hThread);
+  CloseHandle(info.hThread);
+  process.handle = info.hProcess;
+  process.id = info.dwProcessId;
+  StartedProcesses().push_back(process.id);
   return process;
 }
 
@@ -191,6 +269,8 @@ void EndProcess(Process& process) {
     WaitForSingleObject(process.handle, 5000);
   }
   CloseHandle(process.handle);
+  std::vector<DWORD>& ids = StartedProcesses();
+  ids.erase(std::remove(ids.begin(), ids.end(), process.id), ids.end());
   process = {};
 }
 
@@ -235,10 +315,14 @@ void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0, DWORD data = 0) {
   SendInput(1, &input, sizeof input);
 }
 
-// The side button's presses carry which side button it is.
+// The side button's presses carry which side button it is. Windows swaps the
+// buttons of input as a mouse's, so for a left hand the primary one is sent as
+// the right; Wine 8 swaps none, and there the left stays the left.
 void SendButton(Button button, DWORD left, DWORD right, DWORD middle, DWORD side) {
   if (button == Button::X1) return SendMouse(side, 0, 0, XBUTTON1);
-  SendMouse(button == Button::Left ? left : button == Button::Right ? right : middle);
+  const bool swapped = !RunsUnderWine() && GetSystemMetrics(SM_SWAPBUTTON) != 0;
+  if (button == Button::Middle) return SendMouse(middle);
+  SendMouse((button == Button::Left) != swapped ? left : right);
 }
 
 }  // namespace
@@ -297,6 +381,7 @@ void MoveMouseTo(POINT to) {
 }
 
 void PressButton(Button button) {
+  EnsurePressReachesOurs();
   SendButton(button, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_XDOWN);
 }
 
@@ -433,6 +518,7 @@ std::wstring MapDrive(const std::wstring& folder) {
   std::wstring drive = L"T:";
   while (DriveExists(drive))
     if (--drive[0] < L'M') return L"";
+  NoteDriveMapping(drive, folder);
   if (!WineUnixFileName()) return DefineDosDeviceW(0, drive.c_str(), folder.c_str()) ? drive : L"";
   const wchar_t* prefix = _wgetenv(L"WINEPREFIX");
   const std::wstring target = UnixPathOf(folder);
@@ -447,6 +533,13 @@ NativeDllsFirst::NativeDllsFirst(const std::wstring& programName, std::initializ
     : programKey(L"Software\\Wine\\AppDefaults\\" + programName) {
   constexpr wchar_t kNativeFirst[] = L"native,builtin";
   if (!RunsUnderWine()) return;
+  HKEY existing = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, programKey.c_str(), 0, KEY_READ, &existing) == ERROR_SUCCESS) {
+    RegCloseKey(existing);
+  } else {
+    NoteRegistryKey(programKey);
+    NoteRegistryKey(programKey + L"\\DllOverrides");
+  }
   HKEY overrides = nullptr;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, (programKey + L"\\DllOverrides").c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                       nullptr, &overrides, nullptr) != ERROR_SUCCESS)
@@ -464,6 +557,7 @@ NativeDllsFirst::~NativeDllsFirst() {
 
 WritesDenied::WritesDenied(const std::wstring& deniedFolder) : folder(deniedFolder) {
   if (RunsUnderWine()) return;
+  NoteAccessList(folder);
   GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &savedAcl,
                         nullptr, &saved);
   EXPLICIT_ACCESSW deny{};
@@ -505,6 +599,7 @@ void UnmapDrive(const std::wstring& drive) {
 
 void TypeText(const std::wstring& text) {
   for (const wchar_t character : text) {
+    EnsureKeysReachOurs();
     INPUT strokes[2] = {};
     for (INPUT& stroke : strokes) {
       stroke.type = INPUT_KEYBOARD;
@@ -548,6 +643,7 @@ bool IsExtendedKey(WORD key) {
 void SendChords(std::initializer_list<WORD> keys, int repeats, int times, DWORD repeatEveryMs = 0) {
   std::vector<INPUT> strokes;
   const auto send = [&] {
+    EnsureKeysReachOurs();
     SendInput(static_cast<UINT>(strokes.size()), strokes.data(), sizeof(INPUT));
     strokes.clear();
   };

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ struct TempFolder {
 };
 
 bool Exists(const std::wstring& path);
+// Removes the file or the folder with all it holds, read-only files too.
+void RemoveTree(const std::wstring& path);
 void WriteBytes(const std::wstring& file, const std::string& bytes);
 // Empty files of these names in the folder. Under Wine every new name costs a
 // scan of the whole folder, so a hundred thousand took most of an hour; there
@@ -82,7 +85,17 @@ struct ChatRecord {
 };
 std::vector<ChatRecord> ReadChatLog(const std::wstring& file);
 
-// Real mouse input, through the system's input queue.
+// Input goes only to the programs this driver started. Before each batch of
+// keys the window in front must be one of theirs with the focus inside it;
+// before each press of a button, the window under the pointer. Otherwise
+// nothing is sent and this is thrown, which fails the test: on a tester's
+// desktop the keys would reach whatever else has the focus.
+struct InputRefused : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Real mouse input, through the system's input queue. Left is the primary
+// button, which a left-handed mouse setting puts on the right.
 enum class Button { Left, Right, Middle, X1 };
 void MoveMouseTo(POINT to);
 void PressButton(Button button);

@@ -9,7 +9,9 @@
 // 32-bit suites run on every Windows, the 64-bit ones on 64-bit Windows.
 // Each test's output goes to FOLDER\reports\; the Windows
 // version, whether Wine stands in for it, a line a suite and the total go to
-// FOLDER\results.txt. Exits 0 only when no test failed.
+// FOLDER\results.txt, or where FOLDER cannot be written, to a folder under
+// %TEMP% that the runner names. After every test the runner puts back what
+// the test recorded changing. Exits 0 only when no test failed.
 #include <windows.h>
 
 #include <cstdio>
@@ -20,6 +22,7 @@
 
 #include "driver.h"
 #include "commit.h"
+#include "put_back.h"
 #include "report.h"
 
 namespace {
@@ -57,9 +60,59 @@ struct Run {
   DWORD exitCode = 0;
 };
 
+// How the test processes are held to the time limit with all they start. Before
+// Windows 8 a process already in a job (Task Scheduler, Remote Desktop and some
+// consoles start programs in one) cannot put another in a job of its own;
+// there a child may break away from it if the job allows that, or else the
+// runner ends the test and what its record names itself.
+struct Confinement {
+  bool breakAway = false;
+  int inJobs = 0, byRecord = 0;
+};
+
+Confinement& ConfinementOfThisRun() {
+  static Confinement confinement = [] {
+    Confinement here;
+    BOOL inJob = FALSE;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    if (IsProcessInJob(GetCurrentProcess(), nullptr, &inJob) && inJob &&
+        QueryInformationJobObject(nullptr, JobObjectExtendedLimitInformation, &limits, sizeof limits, nullptr))
+      here.breakAway = (limits.BasicLimitInformation.LimitFlags & JOB_OBJECT_LIMIT_BREAKAWAY_OK) != 0;
+    return here;
+  }();
+  return confinement;
+}
+
+std::string ConfinementLine(const Confinement& confinement) {
+  if (confinement.byRecord)
+    return "Time limit: " + std::to_string(confinement.byRecord) +
+           " test runs could join no job of their own; the runner ended each itself, with the programs it recorded";
+  return confinement.breakAway ? "Time limit: each test left the runner's job for one of its own, ended with it"
+                               : "Time limit: each test ran in a job of its own, ended with it";
+}
+
+// Where each test writes down how to put back what it changes; the runner does so after it.
+const std::wstring& PutBackRecord() {
+  static const std::wstring record = [] {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    return std::wstring(base) + L"toofel-put-back-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+  }();
+  return record;
+}
+
+bool JobStillRuns(HANDLE job) {
+  JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+  return QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting, sizeof accounting, nullptr) &&
+         accounting.ActiveProcesses > 0;
+}
+
 // Runs the program in its own folder with its output in the file, in a job of
 // its own: whatever the program starts ends with it, also after a time-out.
+// Then puts back what the test changed, however it ended.
 Run RunProgram(const std::wstring& program, const std::wstring& arguments, const std::wstring& output) {
+  constexpr UINT kEndedAtTheLimit = 0xE0DE;
+  constexpr DWORD kEndingMs = 10000;
   SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
   const HANDLE out =
       CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS, 0, nullptr);
@@ -73,20 +126,32 @@ Run RunProgram(const std::wstring& program, const std::wstring& arguments, const
   JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
   limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
   SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+  Confinement& confinement = ConfinementOfThisRun();
+  const DWORD flags = CREATE_SUSPENDED | (confinement.breakAway ? CREATE_BREAKAWAY_FROM_JOB : 0);
   Run run;
   PROCESS_INFORMATION process{};
-  if (CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
-                     folder.c_str(), &startup, &process)) {
+  if (CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, flags, nullptr, folder.c_str(),
+                     &startup, &process)) {
     run.started = true;
-    AssignProcessToJobObject(job, process.hProcess);
+    const bool inJob = AssignProcessToJobObject(job, process.hProcess) != FALSE;
+    ++(inJob ? confinement.inJobs : confinement.byRecord);
     ResumeThread(process.hThread);
     CloseHandle(process.hThread);
     run.timedOut = WaitForSingleObject(process.hProcess, kTestTimeLimitMs) != WAIT_OBJECT_0;
+    // Also what a test that ended left running.
+    if (inJob) {
+      TerminateJobObject(job, kEndedAtTheLimit);
+      WaitUntil([&] { return !JobStillRuns(job); }, kEndingMs);
+    } else {
+      TerminateProcess(process.hProcess, kEndedAtTheLimit);
+      WaitForSingleObject(process.hProcess, kEndingMs);
+    }
     GetExitCodeProcess(process.hProcess, &run.exitCode);
     CloseHandle(process.hProcess);
   }
   CloseHandle(job);
   CloseHandle(out);
+  PutBack(PutBackRecord());
   return run;
 }
 
@@ -174,10 +239,11 @@ void Say(const std::string& line) {
 
 // Runs every test of one suite; tests that cross to the other build find it
 // through the environment, and whether its programs run here.
-Tally RunSuite(const Suite& suite, const std::wstring& folder, bool otherBuildRuns, bool underWine) {
+Tally RunSuite(const Suite& suite, const std::wstring& folder, const std::wstring& output, bool otherBuildRuns,
+               bool underWine) {
   const std::wstring program = folder + L"\\" + suite.program;
-  const std::wstring reports = folder + L"\\reports\\" + suite.reports;
-  CreateDirectoryW((folder + L"\\reports").c_str(), nullptr);
+  const std::wstring reports = output + L"\\reports\\" + suite.reports;
+  CreateDirectoryW((output + L"\\reports").c_str(), nullptr);
   CreateDirectoryW(reports.c_str(), nullptr);
   SetEnvironmentVariableW(L"TOOFEL_OTHER_BUILD", (suite.is64Bit ? folder + L"\\x86" : folder).c_str());
   SetEnvironmentVariableW(L"TOOFEL_OTHER_BUILD_RUNS", otherBuildRuns ? L"yes" : L"no");
@@ -221,6 +287,26 @@ bool ConsoleClosesAtTheEnd() {
   return script[0] && wcsstr(commandLine, L" /c ") && wcsstr(commandLine, script);
 }
 
+// Where results.txt and reports\ go: the kit's folder where it takes them, else
+// (Program Files, a read-only share) a folder under %TEMP%. An earlier run's
+// results.txt is removed first, so that none is taken for this run's.
+std::wstring OutputFolder(const std::wstring& folder) {
+  const std::wstring results = folder + L"\\results.txt", reports = folder + L"\\reports";
+  DeleteFileW(results.c_str());
+  CreateDirectoryW(reports.c_str(), nullptr);
+  const HANDLE probe = CreateFileW((reports + L"\\written.tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  const bool writable = probe != INVALID_HANDLE_VALUE && !Exists(results);
+  if (probe != INVALID_HANDLE_VALUE) CloseHandle(probe);
+  if (writable) return folder;
+  wchar_t base[MAX_PATH];
+  GetTempPathW(MAX_PATH, base);
+  const std::wstring elsewhere = std::wstring(base) + L"toofel-test-kit-results";
+  CreateDirectoryW(elsewhere.c_str(), nullptr);
+  DeleteFileW((elsewhere + L"\\results.txt").c_str());
+  return elsewhere;
+}
+
 void WriteResults(const std::wstring& file, const std::vector<std::string>& lines) {
   std::string text = "\xEF\xBB\xBF";  // UTF-8, as Notepad on Windows XP knows it
   for (const std::string& line : lines) text += line + "\r\n";
@@ -240,6 +326,9 @@ int wmain(int count, wchar_t** arguments) {
   wchar_t full[MAX_PATH];
   if (!GetFullPathNameW(arguments[1], MAX_PATH, full, nullptr)) return kExitBadArguments;
   const std::wstring folder = full;
+  const std::wstring output = OutputFolder(folder);
+  DeleteFileW(PutBackRecord().c_str());
+  SetEnvironmentVariableW(L"TOOFEL_PUT_BACK", PutBackRecord().c_str());
   const bool underWine = RunsUnderWine();
   const bool is64BitWindows = WindowsIs64Bit();
   std::vector<std::string> lines = {
@@ -249,6 +338,7 @@ int wmain(int count, wchar_t** arguments) {
   Say("toofel " TOOFEL_PRODUCT_VERSION " test kit");  // the console's code page may lack the o-slash
   Say(lines[1]);
   Say(lines[2]);
+  if (output != folder) Say("The kit's folder cannot be written: the results and reports go to " + Utf8(output) + ".");
   int passed = 0, failed = 0, skipped = 0;
   bool thirtyTwoBitRuns = true;  // until a 32-bit suite does not start
   std::vector<std::string> failures;
@@ -259,7 +349,7 @@ int wmain(int count, wchar_t** arguments) {
     }
     Say(std::string("== ") + suite.name + " suite");
     const bool otherBuildRuns = suite.is64Bit ? thirtyTwoBitRuns : is64BitWindows;
-    const Tally tally = RunSuite(suite, folder, otherBuildRuns, underWine);
+    const Tally tally = RunSuite(suite, folder, output, otherBuildRuns, underWine);
     if (!suite.is64Bit && !tally.notRun.empty()) thirtyTwoBitRuns = false;
     passed += tally.passed;
     failed += tally.failed;
@@ -267,13 +357,14 @@ int wmain(int count, wchar_t** arguments) {
     for (const std::string& failure : tally.failures) failures.push_back(std::string(suite.name) + " " + failure);
     lines.push_back(tally.Line(suite.name));
   }
+  lines.push_back(ConfinementLine(ConfinementOfThisRun()));
   for (const std::string& failure : failures) lines.push_back("Failed: " + failure);
   lines.push_back(std::to_string(passed) + " passed, " + std::to_string(failed) + " failed, " +
                   std::to_string(skipped) + " skipped");
-  WriteResults(folder + L"\\results.txt", lines);
+  WriteResults(output + L"\\results.txt", lines);
   Say("");
   for (size_t line = 3; line < lines.size(); ++line) Say(lines[line]);
-  Say("The results are in " + Utf8(folder) + "\\results.txt.");
+  Say("The results are in " + Utf8(output) + "\\results.txt.");
   if (ConsoleClosesAtTheEnd()) {
     Say("Press Enter to close this window.");
     std::getchar();
