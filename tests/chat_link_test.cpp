@@ -37,7 +37,13 @@ HWND Make(const char* className, HWND parent, void* parameter = nullptr) {
 // Children of a document, by letter: Transcript, Combo box, Icon, Static and input field (R).
 constexpr const char* kChildClasses[] = {"RICHCNTLREADONLY", "_AOL_Combobox", "_AOL_Icon", "_AOL_Static", "RICHCNTL"};
 
-void RegisterClientClasses() {
+// The room is the first document with all four kinds, whatever comes before it,
+// searched anew for every line; its input field gets the line in code page
+// bytes, then Enter, and afterwards holds again what the user had typed there,
+// with the caret at its end. Without the client's frame and its document area
+// there is no room, whatever other programs' top-level windows look like;
+// without a room, a top-level window of the input field's class gets nothing.
+TEST(ChatLink, LineGoesToTheFirstRoomsInputFieldOnlyAndTheDraftComesBack) {
   WNDCLASSA edit{};
   GetClassInfoA(nullptr, "EDIT", &edit);
   editProc = edit.lpfnWndProc;
@@ -51,24 +57,6 @@ void RegisterClientClasses() {
     windowClass.lpszClassName = name;
     RegisterClassA(&windowClass);
   }
-}
-
-// One room in the client's frame; returns the frame, which owns the rest.
-HWND MakeClient() {
-  CLIENTCREATESTRUCT client{};
-  const HWND frame = Make("AOL Frame25", nullptr);
-  const HWND room = Make("AOL Child", Make("MDIClient", frame, &client));
-  for (const char* kind : kChildClasses) Make(kind, room);
-  return frame;
-}
-
-// The room is the first document with all four kinds, whatever comes before it,
-// searched anew for every line; its input field gets the line in code page
-// bytes, then Enter. Without the client's frame and its document area there is
-// no room, whatever other programs' top-level windows look like; without a
-// room, a top-level window of the input field's class gets nothing.
-TEST(ChatLink, LineGoesToTheFirstRoomsInputFieldOnly) {
-  RegisterClientClasses();
   const HWND stray = Make("RICHCNTL", nullptr);
   const struct {
     const char* frameClass;              // no client at all when null
@@ -94,38 +82,29 @@ TEST(ChatLink, LineGoesToTheFirstRoomsInputFieldOnly) {
     std::vector<HWND> documents;
     for (const std::string& kinds : test.documents) {
       documents.push_back(Make("AOL Child", documentArea));
-      for (const char kind : kinds) Make(kChildClasses[std::string("tcisr").find(kind)], documents.back());
+      for (const char kind : kinds) {
+        const HWND child = Make(kChildClasses[std::string("tcisr").find(kind)], documents.back());
+        if (kind == 'r') SetWindowTextA(child, "brb");
+      }
     }
     const HWND room = test.room < 0 ? nullptr : documents[test.room];
     EXPECT_EQ(Module1::FindChatRoom(), room);
     Module1::SendChatLine(L"t\u00F8\u00F8fel \u203A x");
     const HWND field = room ? FindWindowExA(room, nullptr, "RICHCNTL", nullptr) : nullptr;
     EXPECT_EQ(posted, (field ? PostedLines{{field, InCodePage(L"t\u00F8\u00F8fel \u203A x")}} : PostedLines{}));
+    if (field) {
+      char draft[64] = "";
+      GetWindowTextA(field, draft, sizeof draft);
+      DWORD start = 0, end = 0;
+      SendMessageA(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+      EXPECT_STREQ(draft, "brb");
+      EXPECT_EQ(std::make_pair(start, end), std::make_pair(DWORD{3}, DWORD{3}));  // the caret after it
+    }
     for (const HWND document : documents) DestroyWindow(document);
     DestroyWindow(frame);
   }
   EXPECT_EQ(GetWindowTextLengthA(stray), 0);
   DestroyWindow(stray);
-}
-
-// What the user had typed into the field and not yet sent comes back once the
-// line is posted, with the caret at its end; it never goes out with the line.
-TEST(ChatLink, TheUsersDraftComesBackAfterTheLine) {
-  RegisterClientClasses();
-  posted.clear();
-  const HWND frame = MakeClient();
-  const HWND field = FindWindowExA(Module1::FindChatRoom(), nullptr, "RICHCNTL", nullptr);
-  SetWindowTextA(field, "brb in 5");
-  Module1::SendChatLine(L"id.x");
-  EXPECT_EQ(posted, (PostedLines{{field, "id.x"}}));
-  char text[64] = "";
-  GetWindowTextA(field, text, sizeof text);
-  EXPECT_STREQ(text, "brb in 5");
-  DWORD start = 0, end = 0;
-  SendMessageA(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  EXPECT_EQ(start, 8u);
-  EXPECT_EQ(end, 8u);
-  DestroyWindow(frame);
 }
 
 }  // namespace

@@ -60,7 +60,8 @@ class FirstUse : public Desktop {
 // open leaves the file as it was; presses while one is open start nothing.
 // Each press reads the stored name anew, over one typed into the field.
 TEST_F(FirstUse, QuestionsComeInTurnUntilAnsweredAndTheAnswersAreStored) {
-  const std::string idOfNew = InCodePage(TOOFEL_ID("#0080c0", "new", "3")), cancelled = "[toofel]\r\nHANDLE=\r\nDIR=\r\n";
+  const std::string idOfNew = InCodePage(TOOFEL_ID("#0080c0", "new", "3")),
+                    cancelled = "[toofel]\r\nHANDLE=\r\nDIR=\r\n";
   BringToFront(toofel.window);
   HoldKeys({VK_CONTROL, VK_RETURN}, 30, kKeyRepeatMs);
   HWND dialog = Question(kHandlePrompt);
@@ -203,13 +204,7 @@ TEST_F(UnwritableFolder, DISABLED_HalfWayWhenEnded) {
   TempFolder mapped;
   ASSERT_FALSE(MapDrive(mapped.path).empty());
   const WritesDenied denied(mapped.path);
-  HKEY desktop = nullptr;
-  if (RunsUnderWine() &&
-      RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_SET_VALUE, &desktop) == ERROR_SUCCESS) {
-    NoteRegistryValue(L"Control Panel\\Desktop", L"LogPixels");
-    RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&kOddDpi), sizeof kOddDpi);
-    RegCloseKey(desktop);
-  }
+  if (RunsUnderWine()) SetScreenDpiSetting(kOddDpi);
   MoveMouseTo(CenterOf(toofel.label));
   PressButton(Button::Left);
   Sleep(kLongerThanItsEndTakes);

@@ -18,9 +18,10 @@ TEST(Keyboard, KeysComeWithTheirScanCodesAndTheNavigationBlockAsExtendedKeys) {
   RegisterClassW(&windowClass);
   const HWND window = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 99,
                                       99, nullptr, nullptr, nullptr, nullptr);
+  TakesInput(window);
   BringToFront(window);  // which gives it the focus
-  const std::vector<WORD> keys = {VK_HOME, VK_END,    VK_PRIOR,  VK_NEXT,  VK_LEFT,  VK_RIGHT,
-                                  VK_UP,   VK_DOWN,   VK_INSERT, VK_DELETE, VK_SHIFT, VK_RETURN};
+  const std::vector<WORD> keys = {VK_HOME, VK_END,  VK_PRIOR,  VK_NEXT,   VK_LEFT,  VK_RIGHT,
+                                  VK_UP,   VK_DOWN, VK_INSERT, VK_DELETE, VK_SHIFT, VK_RETURN};
   constexpr size_t kExtended = 10;  // the first ten
   for (const WORD key : keys) PressKeys({key});
   WaitUntil([&] {

@@ -4,7 +4,6 @@
 #include "desktop_fixture.h"
 #include "platform/input_dialog.h"
 #include "platform/screen.h"
-#include "put_back.h"
 
 namespace {
 
@@ -28,24 +27,13 @@ TEST(MainWindow, OpensWithItsContentAtTheScreensDpiAndTakesKeysInItsOrder) {
   for (const wchar_t* name : {L"b.mp3", L"A.mp3", L"c.mp3", L"notes.txt", L"song.mp3.txt"})
     WriteBytes(start.File(name), "");
   CreateDirectoryW(start.File(L"folder.mp3").c_str(), nullptr);
-  HKEY desktop = nullptr;
-  DWORD saved = 96, size = sizeof saved, at150Percent = 144;  // 96 where nothing was set
-  const auto setLogPixels = [&](const DWORD& dpi) {
-    RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-  };
-  if (RunsUnderWine()) {
-    NoteRegistryValue(L"Control Panel\\Desktop", L"LogPixels");
-    RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &desktop);
-    RegQueryValueExW(desktop, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&saved), &size);
-    setLogPixels(at150Percent);
-  }
+  constexpr DWORD at150Percent = 144;
+  const DWORD saved = ScreenDpiSetting();
+  if (RunsUnderWine()) SetScreenDpiSetting(at150Percent);
   Toofel toofel = StartToofel(program.path, start.path);
-  if (desktop) {
-    setLogPixels(saved);
-    RegCloseKey(desktop);
-  }
+  if (RunsUnderWine()) SetScreenDpiSetting(saved ? saved : 96);  // 96 where nothing was set
   ASSERT_NE(toofel.window, nullptr);
-  const int dpi = desktop ? at150Percent : Platform::WindowDpi(toofel.window);
+  const int dpi = RunsUnderWine() ? at150Percent : Platform::WindowDpi(toofel.window);
   EXPECT_EQ(ListItems(toofel.coms), kCommandReference);
   EXPECT_EQ(ListItems(toofel.file1), (std::vector<std::wstring>{L"A.mp3", L"b.mp3", L"c.mp3"}));
   EXPECT_TRUE(IsWindowVisible(toofel.file1));  // filled with its drawing switched off

@@ -26,17 +26,6 @@ bool TempFoldersOf(DWORD processId) {
   return true;
 }
 
-// The screen's DPI as set for the user, 0 where none is.
-DWORD LogPixels() {
-  DWORD value = 0, size = sizeof value;
-  HKEY desktop = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &desktop) != ERROR_SUCCESS)
-    return 0;
-  RegQueryValueExW(desktop, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
-  RegCloseKey(desktop);
-  return value;
-}
-
 // The key state names the physical button.
 bool PrimaryButtonDown() {
   return GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000;
@@ -57,14 +46,13 @@ TEST(PutBack, ATestEndedHalfWayThroughAFirstUseLeavesNothingBehind) {
   if (Exists(userFolder)) GTEST_SKIP() << "the user's own %APPDATA%\\toofel is there, and is left alone";
   TempFolder here;
   const std::wstring record = here.File(L"put-back.txt"), drives = DrivesInUse();
-  const DWORD dpi = LogPixels();
+  const DWORD dpi = ScreenDpiSetting();
   wchar_t self[MAX_PATH], ownRecord[MAX_PATH * 2] = L"";
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   const bool recorded = GetEnvironmentVariableW(L"TOOFEL_PUT_BACK", ownRecord, MAX_PATH * 2) != 0;
   SetEnvironmentVariableW(L"TOOFEL_PUT_BACK", record.c_str());
-  Process test =
-      StartProcess(self, L"--gtest_also_run_disabled_tests --gtest_filter=UnwritableFolder.DISABLED_HalfWayWhenEnded",
-                   here.path);
+  Process test = StartProcess(
+      self, L"--gtest_also_run_disabled_tests --gtest_filter=UnwritableFolder.DISABLED_HalfWayWhenEnded", here.path);
   SetEnvironmentVariableW(L"TOOFEL_PUT_BACK", recorded ? ownRecord : nullptr);
   HWND toofel = nullptr;
   const bool halfWay = WaitUntil([&] { return (toofel = DraggedToofel()) != nullptr; }, 60000);
@@ -73,7 +61,7 @@ TEST(PutBack, ATestEndedHalfWayThroughAFirstUseLeavesNothingBehind) {
   EXPECT_NE(DrivesInUse(), drives);
   EXPECT_TRUE(TempFoldersOf(test.id));
   EXPECT_TRUE(PrimaryButtonDown());
-  EXPECT_TRUE(!RunsUnderWine() || LogPixels() != dpi);
+  EXPECT_TRUE(!RunsUnderWine() || ScreenDpiSetting() != dpi);
   const DWORD testId = test.id;
   EndProcess(test);
   PutBack(record);
@@ -81,7 +69,7 @@ TEST(PutBack, ATestEndedHalfWayThroughAFirstUseLeavesNothingBehind) {
   EXPECT_EQ(DrivesInUse(), drives);
   EXPECT_FALSE(TempFoldersOf(testId));
   EXPECT_FALSE(PrimaryButtonDown());
-  EXPECT_EQ(LogPixels(), dpi);
+  EXPECT_EQ(ScreenDpiSetting(), dpi);
   EXPECT_FALSE(halfWay && IsWindow(toofel));
   EXPECT_FALSE(Exists(record));
 }

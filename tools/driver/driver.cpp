@@ -63,6 +63,17 @@ bool StartedHere(HWND window) {
   return std::find(ids.begin(), ids.end(), owner) != ids.end();
 }
 
+// The test's own windows made to take input, which TakesInput names.
+std::vector<HWND>& InputWindows() {
+  static std::vector<HWND> windows;
+  return windows;
+}
+
+bool IsOurs(HWND window) {
+  const std::vector<HWND>& windows = InputWindows();
+  return StartedHere(window) || (window && std::find(windows.begin(), windows.end(), window) != windows.end());
+}
+
 std::string Utf8(const std::wstring& text) {
   std::string bytes(text.size() * 3, '\0');
   bytes.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
@@ -85,7 +96,7 @@ void EnsureKeysReachOurs() {
   info.cbSize = sizeof info;
   const bool focusInside = front && GetGUIThreadInfo(GetWindowThreadProcessId(front, nullptr), &info) &&
                            info.hwndFocus && (info.hwndFocus == front || IsChild(front, info.hwndFocus));
-  if (!StartedHere(front))
+  if (!IsOurs(front))
     throw InputRefused("keys not sent: the window in front is " + Described(front) +
                        ", which is none of the test's own programs");
   if (!focusInside) throw InputRefused("keys not sent: the window in front, " + Described(front) + ", has no focus");
@@ -107,12 +118,16 @@ void EnsurePressReachesOurs() {
   POINT at{};
   GetCursorPos(&at);
   const HWND under = TopLevelWindowAt(at);
-  if (!StartedHere(under))
+  if (!IsOurs(under))
     throw InputRefused("button not pressed: the pointer at " + std::to_string(at.x) + "," + std::to_string(at.y) +
                        " is over " + Described(under) + ", which is none of the test's own programs");
 }
 
 }  // namespace
+
+void TakesInput(HWND window) {
+  InputWindows().push_back(window);
+}
 
 TempFolder::TempFolder() {
   wchar_t base[MAX_PATH];
@@ -246,8 +261,8 @@ Process StartProcess(const std::wstring& program, const std::wstring& arguments,
   // Before Windows 8 a process in a job, as a test under the runner may be,
   // cannot put another in a second one; there the runner's record ends it.
   if (!AssignProcessToJobObject(JobEndingWithThisProcess(), info.hProcess) && !KeepsARecord())
-    std::fprintf(stderr, "process %lu is in no job of this test's and may outlive it (error %lu)\n",
-                 info.dwProcessId, GetLastError());
+    std::fprintf(stderr, "process %lu is in no job of this test's and may outlive it (error %lu)\n", info.dwProcessId,
+                 GetLastError());
   ResumeThread(info.hThread);
   CloseHandle(info.hThread);
   process.handle = info.hProcess;
@@ -529,6 +544,30 @@ std::wstring MapDrive(const std::wstring& folder) {
   return WaitUntil([&] { return DriveExists(drive); }, 2000) ? drive : L"";
 }
 
+namespace {
+
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+constexpr wchar_t kDpiValue[] = L"LogPixels";
+
+}  // namespace
+
+DWORD ScreenDpiSetting() {
+  DWORD dpi = 0, size = sizeof dpi;
+  HKEY desktop = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_QUERY_VALUE, &desktop) != ERROR_SUCCESS) return 0;
+  RegQueryValueExW(desktop, kDpiValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&dpi), &size);
+  RegCloseKey(desktop);
+  return dpi;
+}
+
+void SetScreenDpiSetting(DWORD dpi) {
+  NoteRegistryValue(kDesktopKey, kDpiValue);
+  HKEY desktop = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, &desktop) != ERROR_SUCCESS) return;
+  RegSetValueExW(desktop, kDpiValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+  RegCloseKey(desktop);
+}
+
 NativeDllsFirst::NativeDllsFirst(const std::wstring& programName, std::initializer_list<const wchar_t*> dlls)
     : programKey(L"Software\\Wine\\AppDefaults\\" + programName) {
   constexpr wchar_t kNativeFirst[] = L"native,builtin";
@@ -558,8 +597,8 @@ NativeDllsFirst::~NativeDllsFirst() {
 WritesDenied::WritesDenied(const std::wstring& deniedFolder) : folder(deniedFolder) {
   if (RunsUnderWine()) return;
   NoteAccessList(folder);
-  GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &savedAcl,
-                        nullptr, &saved);
+  GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &savedAcl, nullptr,
+                        &saved);
   EXPLICIT_ACCESSW deny{};
   deny.grfAccessPermissions = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD;
   deny.grfAccessMode = DENY_ACCESS;

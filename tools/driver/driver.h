@@ -148,6 +148,13 @@ std::vector<std::wstring> ListItems(HWND listBox);
 // Presses and releases a button on the control, moving the mouse by the offset in between.
 void PressAndRelease(HWND control, Button button, POINT offset = {0, 0});
 
+// The screen DPI set for the user (Control Panel\Desktop's LogPixels); 0
+// where none is. Wine applies a new one to the programs started after it,
+// Windows only at the next logon. Setting it notes the old one for the
+// put-back first.
+DWORD ScreenDpiSetting();
+void SetScreenDpiSetting(DWORD dpi);
+
 // Tells Wine to prefer the named DLLs that the program finds to its own, as
 // Windows does for all but its known DLLs, for as long as the guard lives.
 // Windows needs no telling: there it does nothing.
@@ -179,6 +186,10 @@ struct WritesDenied {
 // empty text when no letter could be mapped.
 std::wstring MapDrive(const std::wstring& folder);
 void UnmapDrive(const std::wstring& drive);
+
+// Names a top-level window of the test's own that may take the driver's keys
+// and clicks, as the programs it started do; every other is refused.
+void TakesInput(HWND window);
 
 // Real keyboard input to the window that has the focus.
 void TypeText(const std::wstring& text);
