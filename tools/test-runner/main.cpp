@@ -159,11 +159,10 @@ Outcome OutcomeOf(const Run& run, const std::wstring& output, const std::string&
   if (!run.started) return {Outcome::Failed, "could not be started"};
   if (run.timedOut) return {Outcome::Failed, "still ran after the time limit of 120 s, and was ended"};
   const Outcome reported = OutcomeOfOutput(ReadBytes(output), test);
-  if (reported.kind != Outcome::Failed && run.exitCode != 0) {
-    char ending[64];
-    std::snprintf(ending, sizeof ending, "ended with exit code 0x%08lX", run.exitCode);
-    return {Outcome::Failed, ending};
-  }
+  char ending[64];
+  std::snprintf(ending, sizeof ending, "ended with exit code 0x%08lX", run.exitCode);
+  if (reported.kind != Outcome::Failed && run.exitCode != 0) return {Outcome::Failed, ending};
+  if (reported.why == kNoOutcome) return {Outcome::Failed, reported.why + ", and " + ending};
   return reported;
 }
 

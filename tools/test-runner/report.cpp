@@ -29,7 +29,7 @@ Outcome OutcomeOfOutput(const std::string& output, const std::string& test) {
     return {Outcome::Skipped, skip == std::string::npos ? std::string() : NextLine(output, skip)};
   }
   const size_t failure = output.find(": Failure");
-  if (failure == std::string::npos) return {Outcome::Failed, "its output names no outcome"};
+  if (failure == std::string::npos) return {Outcome::Failed, kNoOutcome};
   const size_t line = output.rfind('\n', failure) + 1;  // 0 where it is the first line
   return {Outcome::Failed, output.substr(line, failure - line) + ": " + NextLine(output, failure)};
 }

@@ -8,6 +8,9 @@ struct Outcome {
   std::string why;  // for a skip or a failure: its first line, in UTF-8
 };
 
+// Why a run whose output ends before its test did failed.
+inline const std::string kNoOutcome = "its output names no outcome";
+
 // The outcome that a GoogleTest program's output gives for the test it ran;
 // a failure when it names none. The output, unlike GoogleTest's own report,
 // needs no path that the ANSI code page must spell.
