@@ -552,12 +552,8 @@ constexpr wchar_t kDpiValue[] = L"LogPixels";
 }  // namespace
 
 DWORD ScreenDpiSetting() {
-  DWORD dpi = 0, size = sizeof dpi;
-  HKEY desktop = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_QUERY_VALUE, &desktop) != ERROR_SUCCESS) return 0;
-  RegQueryValueExW(desktop, kDpiValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&dpi), &size);
-  RegCloseKey(desktop);
-  return dpi;
+  DWORD dpi = 0;
+  return ReadRegistryNumber(kDesktopKey, kDpiValue, dpi) ? dpi : 0;
 }
 
 void SetScreenDpiSetting(DWORD dpi) {

@@ -163,8 +163,8 @@ void NoteRegistryKey(const std::wstring& key) {
   Note({L"key", key});
 }
 
-void NoteRegistryValue(const std::wstring& key, const std::wstring& name) {
-  DWORD value = 0, size = sizeof value, type = 0;
+bool ReadRegistryNumber(const std::wstring& key, const std::wstring& name, DWORD& value) {
+  DWORD size = sizeof value, type = 0;
   HKEY opened = nullptr;
   bool there = false;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &opened) == ERROR_SUCCESS) {
@@ -173,6 +173,12 @@ void NoteRegistryValue(const std::wstring& key, const std::wstring& name) {
             type == REG_DWORD;
     RegCloseKey(opened);
   }
+  return there;
+}
+
+void NoteRegistryValue(const std::wstring& key, const std::wstring& name) {
+  DWORD value = 0;
+  const bool there = ReadRegistryNumber(key, name, value);
   Note({L"value", key, name, there ? std::to_wstring(value) : L""});
 }
 

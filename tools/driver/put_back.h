@@ -21,6 +21,8 @@ void NoteRegistryKey(const std::wstring& key);
 // The number value under the key of HKEY_CURRENT_USER comes back afterwards
 // as it is now, or goes where there is none.
 void NoteRegistryValue(const std::wstring& key, const std::wstring& name);
+// The number value under the key of HKEY_CURRENT_USER; false where there is none.
+bool ReadRegistryNumber(const std::wstring& key, const std::wstring& name, DWORD& value);
 // The process, started suspended, is ended afterwards if it still runs.
 void NoteProcess(const PROCESS_INFORMATION& process);
 // Whether a record is kept, so that a process left over is ended afterwards.
