@@ -24,13 +24,6 @@ UnixFileName WineUnixFileName() {
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
 }
 
-// Wine does not hand back a Unix program's exit code reliably; callers check the effect.
-void RunUnixCommand(const std::wstring& commandLine) {
-  Process shell = StartProcess(L"Z:\\bin\\sh", L"-c \"" + commandLine + L"\"", L"C:\\");
-  WaitForExit(shell);
-  EndProcess(shell);
-}
-
 bool DriveExists(const std::wstring& drive) {
   return GetDriveTypeW((drive + L"\\").c_str()) != DRIVE_NO_ROOT_DIR;
 }
@@ -48,6 +41,27 @@ std::wstring UnixPathOf(const std::wstring& path) {
 }
 
 constexpr DWORD kHostWorkMs = 60000;
+
+// Wine runs a Unix program in no process of its own, and Wine 8 then hands back
+// as its handles whatever its stack held: closing or ending those once closed
+// this test's own output. So none is used, and the command says it has ended by
+// making a file. Suspended, as Wine would otherwise resume that thread "handle".
+void RunUnixCommand(const std::wstring& command) {
+  static unsigned commands = 0;
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring ended = temp + (L"toofel-unix-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                     std::to_wstring(++commands) + L".ended");
+  NoteRemoval(ended);
+  std::wstring commandLine = L"\"Z:\\bin\\sh\" -c \"" + command + L"; : >'" + UnixPathOf(ended) + L"'\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION unusable{};
+  if (CreateProcessW(L"Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, L"C:\\",
+                     &startup, &unusable))
+    WaitUntil([&] { return Exists(ended); }, kHostWorkMs);
+  DeleteFileW(ended.c_str());
+}
 
 // The processes StartProcess started and EndProcess has not yet ended: the
 // open handle keeps each id from going to another program.
@@ -150,9 +164,7 @@ void RemoveTree(const std::wstring& path) {
   // a hundred thousand files.
   const std::wstring unixPath = UnixPathOf(path);
   if (!unixPath.empty()) {
-    RunUnixCommand(L"rm -rf '" + unixPath + L"'");
-    WaitUntil([&] { return !Exists(path); }, kHostWorkMs);
-    return;
+    return RunUnixCommand(L"rm -rf '" + unixPath + L"'");
   }
   // Read-only files left by a test must not keep the folder alive.
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -746,9 +758,6 @@ void MakeEmptyFiles(const std::wstring& folder, const std::vector<std::wstring>&
                                                         utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
     list += utf8 + '\0';
   }
-  // The list goes once every file is made; the shell's end may be seen sooner.
-  const std::wstring listFile = folder + L"\\names.list";
-  WriteBytes(listFile, list);
+  WriteBytes(folder + L"\\names.list", list);
   RunUnixCommand(L"cd '" + unixFolder + L"' && xargs -0 touch < names.list && rm names.list");
-  WaitUntil([&] { return !Exists(listFile); }, kHostWorkMs);
 }
