@@ -67,10 +67,9 @@ Sent Outcome(LRESULT answered) {
   return GetLastError() == ERROR_TIMEOUT ? Sent::TimedOut : Sent::Failed;
 }
 
-Sent SendToClient(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result = nullptr) {
+Sent SendToClient(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   DWORD_PTR ignored = 0;
-  return Outcome(SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kClientAnswerMs,
-                                     result ? result : &ignored));
+  return Outcome(SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kClientAnswerMs, &ignored));
 }
 
 // The line itself goes as code-page bytes, as the client reads them.
@@ -151,45 +150,38 @@ Stage TakeBack(Line& line, std::wstring seen) {
   return Stage::PutBack;
 }
 
-Stage PutText(Line& line) {
-  if (line.quitting) return Stage::Done;
-  switch (SendLineText(line.field, line.bytes)) {
+// A send that failed outright leaves nothing to wait for.
+Stage After(Sent sent, Stage ifTaken, Stage ifTimedOut) {
+  switch (sent) {
     case Sent::Taken:
-      return Stage::TextLanded;
+      return ifTaken;
     case Sent::TimedOut:
-      return Stage::TextSent;
+      return ifTimedOut;
     default:
       return Stage::Done;
   }
+}
+
+Stage PutText(Line& line) {
+  if (line.quitting) return Stage::Done;
+  return After(SendLineText(line.field, line.bytes), Stage::TextLanded, Stage::TextSent);
 }
 
 Stage PressEnter(Line& line) {
   if (line.quitting) return TakeBack(line, line.shown);
   const Sent sent = SendToClient(line.field, WM_CHAR, kCarriageReturn, 0);
   line.enterAt = Platform::ClockSeconds();
-  switch (sent) {
-    case Sent::Taken:
-      return line.draft.empty() ? Stage::Done : Stage::EnterTaken;
-    case Sent::TimedOut:
-      return Stage::EnterSent;
-    default:
-      return Stage::Done;
-  }
+  return After(sent, line.draft.empty() ? Stage::Done : Stage::EnterTaken, Stage::EnterSent);
 }
 
 Stage PutBack(Line& line) {
-  switch (SendToClient(line.field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(line.putBack.c_str()))) {
-    case Sent::Taken: {
-      HandleOwnEvents(line);
-      const LPARAM end = static_cast<LPARAM>(line.putBack.size());
-      SendToClient(line.field, EM_SETSEL, static_cast<WPARAM>(end), end);  // the caret after the user's text
-      return Stage::Done;
-    }
-    case Sent::TimedOut:
-      return Stage::PutBackSent;
-    default:
-      return Stage::Done;
+  const Sent sent = SendToClient(line.field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(line.putBack.c_str()));
+  if (sent == Sent::Taken) {
+    HandleOwnEvents(line);
+    const LPARAM end = static_cast<LPARAM>(line.putBack.size());
+    SendToClient(line.field, EM_SETSEL, static_cast<WPARAM>(end), end);  // the caret after the user's text
   }
+  return After(sent, Stage::Done, Stage::PutBackSent);
 }
 
 Stage Send(Line& line, Stage stage) {
