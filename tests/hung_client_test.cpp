@@ -106,6 +106,9 @@ class SlowClient : public HungClient {
       std::vector<std::string> lines{kBanner, kId};
       if (slowest) lines = {kBanner, redBanner, redId, redId};
       WaitForLines(lines.size(), kSlowestPressMs);
+      // The busy client stays busy after taking the draft back, and a banner
+      // whose field cannot be read is dropped: there it waits for the draft.
+      if (client == L"--busy-after-text 400") WaitUntil([&] { return FieldText() == draft; });
       // Taken while the id line's draft may still be going back: it then announces after that.
       PressKeys({VK_CONTROL, VK_RETURN});
       lines.insert(lines.end(), {slowest ? redBanner : kBanner, slowest ? redId : kId});
