@@ -267,8 +267,10 @@ Process StartProcess(const std::wstring& program, const std::wstring& arguments,
   PROCESS_INFORMATION info{};
   Process process;
   if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                      folder.c_str(), &startup, &info))
+                      folder.c_str(), &startup, &info)) {
+    std::fprintf(stderr, "could not start %ls (error %lu)\n", program.c_str(), GetLastError());
     return process;
+  }
   NoteProcess(info);
   // Before Windows 8 a process in a job, as a test under the runner may be,
   // cannot put another in a second one; there the runner's record ends it.
@@ -449,10 +451,38 @@ Toofel ToofelOf(const Process& process, HWND window) {
   return toofel;
 }
 
+namespace {
+
+// Twice under Wine tøøfel showed no window within 10 s; the longer wait tells
+// a slow start from a failed one.
+constexpr DWORD kToofelStartMs = 30000;
+
+// A window that never came says whether tøøfel ended, and how, or runs on without it.
+void SayWhyNoWindow(const Process& process) {
+  if (!process.handle) return;  // StartProcess said why
+  const DWORD code = WaitForExit(process, 0);
+  if (code != STILL_ACTIVE) {
+    std::fprintf(stderr, "toofel.exe (process %lu) ended with exit code 0x%08lX and showed no window\n", process.id,
+                 code);
+    return;
+  }
+  bool hidden = false;
+  for (HWND window = nullptr; !hidden && (window = FindWindowExW(nullptr, window, L"toofel", nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    hidden = owner == process.id;
+  }
+  std::fprintf(stderr, "toofel.exe (process %lu) still runs, %s\n", process.id,
+               hidden ? "its main window hidden" : "with no main window");
+}
+
+}  // namespace
+
 Toofel StartToofelAt(const std::wstring& program, const std::wstring& startFolder) {
   const Process process = StartProcess(program, L"", startFolder);
   HWND window = nullptr;
-  WaitUntil([&] { return (window = FindProcessWindow(process.id, L"toofel")) != nullptr; });
+  if (!WaitUntil([&] { return (window = FindProcessWindow(process.id, L"toofel")) != nullptr; }, kToofelStartMs))
+    SayWhyNoWindow(process);
   return ToofelOf(process, window);
 }
 
