@@ -600,10 +600,7 @@ DWORD ScreenDpiSetting() {
 
 void SetScreenDpiSetting(DWORD dpi) {
   NoteRegistryValue(kDesktopKey, kDpiValue);
-  HKEY desktop = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, &desktop) != ERROR_SUCCESS) return;
-  RegSetValueExW(desktop, kDpiValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-  RegCloseKey(desktop);
+  WriteRegistryNumber(kDesktopKey, kDpiValue, dpi);
 }
 
 NativeDllsFirst::NativeDllsFirst(const std::wstring& programName, std::initializer_list<const wchar_t*> dlls)

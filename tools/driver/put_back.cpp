@@ -121,14 +121,10 @@ void RestoreAccessList(const std::wstring& folder, const std::wstring& sddl) {
 }
 
 void RestoreRegistryValue(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
+  if (!value.empty()) return WriteRegistryNumber(key, name, std::wcstoul(value.c_str(), nullptr, 10));
   HKEY opened = nullptr;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS) return;
-  const DWORD number = std::wcstoul(value.c_str(), nullptr, 10);
-  if (value.empty()) {
-    RegDeleteValueW(opened, name.c_str());
-  } else {
-    RegSetValueExW(opened, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
-  }
+  RegDeleteValueW(opened, name.c_str());
   RegCloseKey(opened);
 }
 
@@ -174,6 +170,13 @@ bool ReadRegistryNumber(const std::wstring& key, const std::wstring& name, DWORD
     RegCloseKey(opened);
   }
   return there;
+}
+
+void WriteRegistryNumber(const std::wstring& key, const std::wstring& name, DWORD value) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS) return;
+  RegSetValueExW(opened, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(opened);
 }
 
 void NoteRegistryValue(const std::wstring& key, const std::wstring& name) {

@@ -23,6 +23,8 @@ void NoteRegistryKey(const std::wstring& key);
 void NoteRegistryValue(const std::wstring& key, const std::wstring& name);
 // The number value under the key of HKEY_CURRENT_USER; false where there is none.
 bool ReadRegistryNumber(const std::wstring& key, const std::wstring& name, DWORD& value);
+// Sets it, where the key is there; noted first with NoteRegistryValue to come back.
+void WriteRegistryNumber(const std::wstring& key, const std::wstring& name, DWORD value);
 // The process, started suspended, is ended afterwards if it still runs.
 void NoteProcess(const PROCESS_INFORMATION& process);
 // Whether a record is kept, so that a process left over is ended afterwards.
