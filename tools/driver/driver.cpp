@@ -318,6 +318,7 @@ namespace {
 struct WindowSearch {
   DWORD processId;
   const wchar_t* className;
+  bool visibleOnly;
   HWND found;
 };
 
@@ -327,7 +328,8 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
   GetWindowThreadProcessId(window, &owner);
   wchar_t className[64];
   GetClassNameW(window, className, 64);
-  if (owner == search.processId && IsWindowVisible(window) && lstrcmpiW(className, search.className) == 0) {
+  if (owner == search.processId && (!search.visibleOnly || IsWindowVisible(window)) &&
+      lstrcmpiW(className, search.className) == 0) {
     search.found = window;
     return FALSE;
   }
@@ -354,12 +356,16 @@ void SendButton(Button button, DWORD left, DWORD right, DWORD middle, DWORD side
   SendMouse((button == Button::Left) != swapped ? left : right);
 }
 
+HWND FindOwnedWindow(DWORD processId, const wchar_t* className, bool visibleOnly) {
+  WindowSearch search{processId, className, visibleOnly, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 }  // namespace
 
 HWND FindProcessWindow(DWORD processId, const wchar_t* className) {
-  WindowSearch search{processId, className, nullptr};
-  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FindOwnedWindow(processId, className, true);
 }
 
 HWND WaitForQuestionShown(DWORD processId) {
@@ -466,12 +472,8 @@ void SayWhyNoWindow(const Process& process) {
                  code);
     return;
   }
-  bool hidden = false;
-  for (HWND window = nullptr; !hidden && (window = FindWindowExW(nullptr, window, L"toofel", nullptr));) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    hidden = owner == process.id;
-  }
+  // No visible one was found, so any left is hidden.
+  const bool hidden = FindOwnedWindow(process.id, L"toofel", false) != nullptr;
   std::fprintf(stderr, "toofel.exe (process %lu) still runs, %s\n", process.id,
                hidden ? "its main window hidden" : "with no main window");
 }
